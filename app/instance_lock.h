@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace app {
+
+// Where this user's instance lock lives: a per-user runtime folder, the file
+// name carrying the user too.
+QString instance_lock_path();
+
+enum class InstanceLock {
+    Acquired, // this is the only instance
+    HeldByAnother, // another instance of this user runs
+    Unavailable, // the lock cannot be made here; run without it
+};
+
+// Takes the lock for the rest of the process. A lock left by an instance that
+// crashed is reclaimed.
+InstanceLock acquire_instance_lock(const QString &path = instance_lock_path());
+
+// Gives the lock up; harmless when it was never taken.
+void release_instance_lock();
+
+} // namespace app

@@ -1,0 +1,50 @@
+#include "startup.h"
+
+#include "end_program.h"
+#include "instance_lock.h"
+#include "look.h"
+#include "main_window.h"
+#include "random_source.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPointer>
+
+namespace app {
+
+namespace {
+const QString AppTitle = QStringLiteral("Zel Orvalis");
+const QString AlreadyRunning = QStringLiteral("Application is already running");
+} // namespace
+
+bool refuse_second_instance()
+{
+    if (acquire_instance_lock() != InstanceLock::HeldByAnother)
+        return false;
+    QMessageBox box(QMessageBox::Information, AppTitle, AlreadyRunning, QMessageBox::Ok);
+    box.exec();
+    return true;
+}
+
+int run_program(QApplication &application)
+{
+    look::install_font_substitutes();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+
+    if (refuse_second_instance())
+        end_program();
+
+    oracle::seed_from_clock();
+
+    // A top-level window without a parent; it deletes itself once closed.
+    QPointer<MainWindow> mainWindow = new MainWindow;
+    mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+    look::centre_on_screen(mainWindow);
+    mainWindow->show();
+    mainWindow->CoBrand_Randomize();
+
+    return application.exec();
+}
+
+} // namespace app

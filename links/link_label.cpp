@@ -1,0 +1,28 @@
+#include "link_label.h"
+
+#include <QMouseEvent>
+
+LinkLabel::LinkLabel(const QString &text, QWidget *parent)
+    : QLabel(text, parent)
+{
+    setTextFormat(Qt::PlainText);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent *event)
+{
+    pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+// Like a button: the click counts where the button is released over the label.
+void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool wasPressed = pressed;
+    pressed = false;
+    event->accept();
+    if (wasPressed && event->button() == Qt::LeftButton
+        && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+}

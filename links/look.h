@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+// The look every window of the program shares: its fonts, their stand-ins on
+// systems without them, and where a window first appears.
+namespace look {
+
+// Verdana and MS Sans Serif are Windows faces; elsewhere the nearest installed
+// face (DejaVu Sans, Verdana's metric cousin) takes their place. Call once
+// before the first window is built.
+void install_font_substitutes();
+
+enum FontStyle : unsigned {
+    Regular = 0,
+    Bold = 1u << 0,
+    Underline = 1u << 1,
+};
+
+// A font given as the windows are designed: a face and a size in points at
+// 96 DPI. The size is held in pixels so the text keeps fitting its fixed box
+// whatever DPI the desktop reports; high-DPI scaling still doubles it.
+QFont design_font(const QString &family, double points, unsigned style = Regular);
+
+// A caption with access-key marks as the user reads it on a label, which has
+// no access key: "&&" becomes "&" and a lone "&" disappears.
+QString label_caption(const QString &caption);
+
+// Places the window's client area in the middle of the screen it will open on.
+void centre_on_screen(QWidget *window);
+
+} // namespace look

@@ -1,0 +1,261 @@
+#include "main_window.h"
+
+#include "brand_choice.h"
+#include "link_label.h"
+#include "look.h"
+#include "oracle_table.h"
+#include "random_source.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+
+// The window's design: texts, colours, fonts and rectangles (pixels at 96 DPI,
+// relative to the client area or to the panel that holds the control).
+// Half-pixel positions of the design (108.5, 262.5, 53.3) round to whole pixels.
+const QString Title = QStringLiteral("Zel Orvalis v1.0");
+constexpr QSize ClientArea(562, 354);
+
+const QColor White(255, 255, 255);
+const QColor Black(0, 0, 0);
+const QColor LinkBlue(68, 109, 217);
+const QColor Purple(154, 54, 171);
+const QColor Yellow(255, 255, 0);
+const QColor LightYellow(255, 255, 192);
+
+const QString PicturePath = QStringLiteral(":/assets/picture.png");
+
+const QString ForumText = QStringLiteral(
+    "The Most Popular Online Velmora Discussion Forum. Click Here To Visit Velmora Now.");
+const QString GuideText = QStringLiteral(
+    "Let the Zel Orvalis guide you in your quest for answers. Take a deep breath and "
+    "concentrate on the question in mind. The Oracle will answer your question in seconds!");
+const QString QuestionPrompt = QStringLiteral("Enter Your Question");
+const QString ProceedCaption = QStringLiteral("&Orvalis Reading");
+const QString ResultCaption = QStringLiteral("Zel Orvalis Results");
+const QString BackCaption = QStringLiteral("&Back");
+const QString CoBrandCaption = QStringLiteral(
+    "Co-brand this software for your site. Increase loyalty and traffic to your site. Put "
+    "your site's name &&  link here. See \"Help\" for details. Click Here for more info on "
+    "co-branding.");
+const QString FullBrandCaption = QStringLiteral(
+    "Home Business Opportunity. Start your own Internet business and make money online. Get "
+    "this software fully branded for your website. Click here for more details.");
+
+constexpr QRect Label14Rect(108, 0, 345, 29);
+constexpr QRect PanelRect(0, 32, 562, 265);
+constexpr QRect PictureRect(24, 32, 157, 150);
+constexpr QRect GuideRect(212, 40, 321, 61);
+constexpr QPoint QuestionPromptAt(262, 112);
+constexpr QRect QuestionRect(262, 128, 220, 20);
+constexpr QRect ProceedRect(262, 157, 220, 25);
+constexpr QRect BackRect(24, 232, 53, 25);
+constexpr QPoint NameAt(192, 32);
+constexpr QRect ReadingRect(192, 56, 357, 201);
+constexpr QRect BrandStripRect(0, 297, 562, 57);
+constexpr QRect BrandLabelRect(8, 11, 545, 40);
+
+QFont verdana(double points, unsigned style = look::Regular)
+{
+    return look::design_font(QStringLiteral("Verdana"), points, style);
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+void setBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+template<typename Widget>
+Widget *place(Widget *widget, const char *name, const QRect &rect)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(rect);
+    return widget;
+}
+
+QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const QRect &rect,
+                  const QFont &font, const QColor &colour, Qt::Alignment alignment, bool wraps)
+{
+    auto *label = place(new QLabel(text, parent), name, rect);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    label->setAlignment(alignment);
+    label->setWordWrap(wraps);
+    setTextColour(label, colour);
+    return label;
+}
+
+// A label that grows to fit its text, keeping its top-left corner.
+QLabel *autoSizeLabel(QWidget *parent, const char *name, const QString &text, QPoint at,
+                      const QFont &font, const QColor &colour)
+{
+    auto *label = textLabel(parent, name, text, QRect(at, QSize()), font, colour,
+                            Qt::AlignLeft | Qt::AlignTop, false);
+    label->adjustSize();
+    return label;
+}
+
+QLabel *picture(QWidget *parent, const char *name)
+{
+    auto *label = place(new QLabel(parent), name, PictureRect);
+    label->setPixmap(QPixmap(PicturePath));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QGroupBox *panel(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *box = place(new QGroupBox(caption, parent), name, PanelRect);
+    box->setFont(verdana(8.25, look::Bold)); // the caption's font
+    setBackground(box, Purple);
+    setTextColour(box, White);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &rect)
+{
+    auto *b = place(new QPushButton(caption, parent), name, rect);
+    b->setFont(verdana(8.25, look::Bold));
+    // Enter presses a focused button, as on the system this window was drawn
+    // for; outside a dialog this never makes it a default button.
+    b->setAutoDefault(true);
+    return b;
+}
+
+LinkLabel *brandLabel(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *label = place(new LinkLabel(look::label_caption(caption), parent), name, BrandLabelRect);
+    label->setFont(verdana(8.25, look::Bold | look::Underline));
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setWordWrap(true);
+    setTextColour(label, LinkBlue);
+    setBackground(label, White);
+    return label;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(Title);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    setFont(verdana(8.25));
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    client->setFixedSize(ClientArea);
+    setBackground(client, White);
+    setCentralWidget(client);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Created in design order, so later controls lie above earlier ones.
+    Label14 = place(new LinkLabel(ForumText, client), "Label14", Label14Rect);
+    Label14->setFont(verdana(8.25, look::Bold | look::Underline));
+    Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label14->setWordWrap(true);
+    setTextColour(Label14, LinkBlue);
+
+    fraMain = panel(client, "fraMain", QString());
+    Picture1_0 = picture(fraMain, "Picture1_0");
+    lblLabel_0 = textLabel(fraMain, "lblLabel_0", GuideText, GuideRect, verdana(8.25, look::Bold),
+                           White, Qt::AlignHCenter | Qt::AlignTop, true);
+    lblLabel_3 = autoSizeLabel(fraMain, "lblLabel_3", QuestionPrompt, QuestionPromptAt,
+                               verdana(8.25, look::Bold), Yellow);
+    txtQuestion = place(new QLineEdit(fraMain), "txtQuestion", QuestionRect);
+    txtQuestion->setFont(verdana(8.25));
+    QPalette field = txtQuestion->palette();
+    field.setColor(QPalette::Base, White);
+    field.setColor(QPalette::Text, Black);
+    txtQuestion->setPalette(field);
+    cmdProceed = button(fraMain, "cmdProceed", ProceedCaption, ProceedRect);
+
+    fraResult = panel(client, "fraResult", ResultCaption);
+    Picture1_1 = picture(fraResult, "Picture1_1");
+    cmdBack = button(fraResult, "cmdBack", BackCaption, BackRect);
+    lblResult_0 = autoSizeLabel(fraResult, "lblResult_0", QString(), NameAt,
+                                verdana(12, look::Bold), Yellow);
+    lblResult_1 = textLabel(fraResult, "lblResult_1", QString(), ReadingRect, verdana(9),
+                            LightYellow, Qt::AlignLeft | Qt::AlignTop, true);
+
+    fraFullBrand = place(new QWidget(client), "fraFullBrand", BrandStripRect);
+    setBackground(fraFullBrand, White);
+    lblCobrand = brandLabel(fraFullBrand, "lblCobrand", CoBrandCaption);
+    lblFullBrand = brandLabel(fraFullBrand, "lblFullBrand", FullBrandCaption);
+
+    // A fixed border: the window is exactly its client area (and, above it,
+    // the menu bar) and nothing can resize or maximise it.
+    setFixedSize(sizeHint());
+
+    setTabOrder(txtQuestion, cmdProceed);
+    setTabOrder(cmdProceed, cmdBack);
+    txtQuestion->setFocus();
+
+    connect(cmdProceed, &QPushButton::clicked, this, &MainWindow::cmdProceed_Click);
+    connect(cmdBack, &QPushButton::clicked, this, &MainWindow::cmdBack_Click);
+
+    Form_Load();
+}
+
+void MainWindow::Form_Load()
+{
+    fraMain->raise();
+}
+
+void MainWindow::Oracle_Draw()
+{
+    const std::int16_t index = oracle::index_from_r(oracle::next_random());
+    if (oracle::index_in_bounds(index)) {
+        const oracle::OracleEntry &entry = oracle::entry_at(index);
+        lblResult_0->setText(QString::fromUtf8(entry.name.data(), entry.name.size()));
+        lblResult_0->adjustSize();
+        lblResult_1->setText(QString::fromStdString(oracle::displayed_text(entry)));
+    }
+    txtQuestion->setFocus();
+}
+
+// The question is never read: any text, or none, gets a reading.
+void MainWindow::cmdProceed_Click()
+{
+    Oracle_Draw();
+    fraResult->raise();
+}
+
+void MainWindow::cmdBack_Click()
+{
+    txtQuestion->clear();
+    txtQuestion->setFocus();
+    fraMain->raise();
+}
+
+void MainWindow::CoBrand_Randomize()
+{
+    switch (brand_front_for(oracle::next_random())) {
+    case BrandFront::FullBrand:
+        lblFullBrand->raise();
+        break;
+    case BrandFront::CoBrand:
+        lblCobrand->raise();
+        break;
+    case BrandFront::Unchanged:
+        break;
+    }
+}

@@ -1,0 +1,78 @@
+# Shared by the end-to-end tests: a private X server with a window manager, a
+# private runtime and config folder, and helpers that look at the screen the
+# way a user does. Source it; it cleans up after itself.
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d)
+export XDG_RUNTIME_DIR="$E2E_TMP/run" XDG_CONFIG_HOME="$E2E_TMP/config"
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$XDG_CONFIG_HOME"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+E2E_PIDS=()
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${DISPLAY:-}" ]; then
+        import -window root "$E2E_TMP/failure.png" 2>/dev/null \
+            && cp "$E2E_TMP/failure.png" "${E2E_FAILSHOT:-/tmp/zel-e2e-failure.png}" \
+            && echo "screen at failure: ${E2E_FAILSHOT:-/tmp/zel-e2e-failure.png}" >&2
+    fi
+    exit 1
+}
+
+# wait_until SECONDS COMMAND...: polls until COMMAND succeeds.
+wait_until() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
+}
+
+start_x() {
+    # -displayfd picks a free display and tells us which, so parallel tests never collide.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" 2>/dev/null &
+    E2E_PIDS+=($!)
+    wait_until 10 test -s "$E2E_TMP/display" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    openbox --sm-disable >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
+        || fail "openbox did not start"
+}
+
+# start_app: runs the program in the background; sets APP_PID.
+start_app() {
+    "$ZEL_BINARY" >>"$E2E_TMP/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_PIDS+=("$APP_PID")
+}
+
+# find_window TITLE: the id of the visible window with exactly this title.
+find_window() {
+    timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1
+}
+
+# yellow_pixels WINDOW X Y W H: how many pure-yellow pixels the user sees there.
+yellow_pixels() {
+    import -window "$1" "$E2E_TMP/shot.png" 2>/dev/null
+    convert "$E2E_TMP/shot.png" -crop "$4x$5+$2+$3" +repage txt:- | grep -ci '#FFFF00' || true
+}
+
+# exit_code PID: waits for a child started here and prints its exit code.
+exit_code() {
+    local code=0
+    wait "$1" || code=$?
+    echo "$code"
+}

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# A user asks for a reading, reads it, goes back, and closes the window.
+. "$(dirname "$0")/lib.sh"
+start_x
+start_app
+win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
+
+read -r width height < <(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
+[ "$width" = 562 ] && [ "$height" = 354 ] || fail "client area is ${width}x${height}"
+if xprop -id "$win" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE; then
+    fail "the window can be maximised"
+fi
+
+# Yellow text marks each panel: "Enter Your Question" on the question panel,
+# the drawn name on the result panel (client coordinates).
+prompt() { yellow_pixels "$win" 262 144 130 13; }
+name() { yellow_pixels "$win" 192 64 200 18; }
+asking() { [ "$(prompt)" -gt 20 ] && [ "$(name)" -eq 0 ]; }
+reading() { [ "$(prompt)" -eq 0 ] && [ "$(name)" -gt 20 ]; }
+
+wait_until 5 asking || fail "the question panel is not in front at start"
+xdotool windowactivate --sync "$win"
+xdotool type --delay 10 "Will the harvest be good?"
+xdotool key Return
+sleep 0.3
+asking || fail "Enter in the question field started a reading"
+
+xdotool key alt+o
+wait_until 5 reading || fail "Alt+O showed no reading"
+import -window "$win" "${E2E_SHOT_DIR:-$E2E_TMP}/main-reading.png"
+
+xdotool key alt+b
+wait_until 5 asking || fail "Alt+B did not bring the question panel back"
+xdotool key alt+o
+wait_until 5 reading || fail "a second reading did not show"
+
+xdotool key alt+F4
+wait_until 10 sh -c "! kill -0 $APP_PID 2>/dev/null" || fail "closing the window did not end the program"
+code=$(exit_code "$APP_PID")
+[ "$code" = 0 ] || fail "exit code $code"
+echo "PASS: reading"

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# A second start while the program runs shows its notice, ends, and leaves the
+# first instance exactly as it was.
+. "$(dirname "$0")/lib.sh"
+start_x
+start_app
+first=$APP_PID
+win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
+xdotool windowminimize --sync "$win"
+lock=$(ls "$XDG_RUNTIME_DIR"/zel-orvalis-*.lock) || fail "no instance lock"
+[ "$(head -n1 "$lock")" = "$first" ] || fail "the lock is not the first instance's"
+
+start_app
+second=$APP_PID
+box=$(find_window "Zel Orvalis") || fail "the second instance showed no notice"
+[ "$(xdotool search --all --pid "$second" --name 'Zel Orvalis v1.0' | wc -l)" = 0 ] \
+    || fail "the second instance opened a main window"
+xdotool windowactivate --sync "$box" key Return
+wait_until 10 sh -c "! kill -0 $second 2>/dev/null" || fail "the second instance did not end"
+code=$(exit_code "$second")
+[ "$code" = 0 ] || fail "the second instance ended with $code"
+
+kill -0 "$first" || fail "the first instance is gone"
+xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN || fail "the first window was restored"
+[ "$(head -n1 "$lock")" = "$first" ] || fail "the lock changed hands"
+[ -z "$(ls -A "$XDG_CONFIG_HOME")" ] || fail "something was stored"
+echo "PASS: single instance"

@@ -1,0 +1,422 @@
+#include "brand_choice.h"
+#include "look.h"
+#include "main_window.h"
+#include "oracle_table.h"
+#include "random_source.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <cmath>
+#include <deque>
+
+namespace {
+
+// Raw generator bits that make next_random() return exactly r.
+quint32 bitsFor(float r)
+{
+    return static_cast<quint32>(std::ldexp(static_cast<double>(r), 24)) << 8;
+}
+
+void feedRandom(std::deque<float> values)
+{
+    oracle::set_bit_source_for_tests([values]() mutable {
+        const float r = values.empty() ? 0.0f : values.front();
+        if (!values.empty())
+            values.pop_front();
+        return bitsFor(r);
+    });
+}
+
+// Of two siblings, the one raised last lies in front.
+bool inFront(const QWidget *widget, const QWidget *sibling)
+{
+    const QObjectList &order = widget->parentWidget()->children();
+    return order.indexOf(widget) > order.indexOf(sibling);
+}
+
+// Records what the reading labels hold at the moment the result panel moves.
+class RaiseWatcher final : public QObject
+{
+public:
+    QStringList seen;
+    const QLabel *name = nullptr;
+    const QLabel *text = nullptr;
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::ZOrderChange)
+            seen << name->text() + QLatin1Char('|') + text->text();
+        return false;
+    }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MainWindow> window;
+
+    template<typename T = QWidget>
+    T *control(const char *name) const
+    {
+        auto *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    bool reading() const { return inFront(control("fraResult"), control("fraMain")); }
+    QString question() const { return control<QLineEdit>("txtQuestion")->text(); }
+    QString shownName() const { return control<QLabel>("lblResult_0")->text(); }
+
+private Q_SLOTS:
+    void initTestCase() { look::install_font_substitutes(); }
+    void init();
+    void cleanup();
+
+    void windowFrame();
+    void textsFitTheirBoxes_data();
+    void textsFitTheirBoxes();
+    void startsAsking();
+    void readingShowsTheDrawnEntry_data();
+    void readingShowsTheDrawnEntry();
+    void labelsAreSetBeforeTheResultPanelComesForward();
+    void secondReadingReplacesTheFirst();
+    void backEmptiesTheQuestion();
+    void accessKeysWorkInBothStates_data();
+    void accessKeysWorkInBothStates();
+    void enterAndEscapeDoNothing_data();
+    void enterAndEscapeDoNothing();
+    void tabOrder();
+    void brandN_data();
+    void brandN();
+    void brandStripShowsOneLabel_data();
+    void brandStripShowsOneLabel();
+    void coBrandCaptionShowsOneAmpersand();
+    void linkLabelsTakeNoFocus();
+};
+
+void TestMainWindow::init()
+{
+    window = std::make_unique<MainWindow>();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void TestMainWindow::cleanup()
+{
+    window.reset();
+    oracle::set_bit_source_for_tests({});
+}
+
+void TestMainWindow::windowFrame()
+{
+    QCOMPARE(window->windowTitle(), QStringLiteral("Zel Orvalis v1.0"));
+    QCOMPARE(window->centralWidget()->size(), QSize(562, 354));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    const Qt::WindowFlags flags = window->windowFlags();
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(window->centralWidget()->palette().color(QPalette::Window), QColor(Qt::white));
+    QVERIFY(!control<QLabel>("Picture1_0")->pixmap().isNull());
+    QCOMPARE(control<QLabel>("Picture1_0")->pixmap().deviceIndependentSize(), QSizeF(157, 150));
+}
+
+// With the stand-in fonts every design text must still fit the box it was
+// drawn for: nothing may be cut off.
+void TestMainWindow::textsFitTheirBoxes_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"Label14", "lblLabel_0", "lblCobrand", "lblFullBrand"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestMainWindow::textsFitTheirBoxes()
+{
+    QFETCH(QString, name);
+    const auto *label = window->findChild<QLabel *>(name);
+    QVERIFY(label);
+    const QRect needed
+        = label->fontMetrics().boundingRect(QRect(QPoint(), QSize(label->width(), 10000)),
+                                            Qt::TextWordWrap | label->alignment(), label->text());
+    QVERIFY2(needed.height() <= label->height(),
+             qPrintable(QStringLiteral("%1 > %2").arg(needed.height()).arg(label->height())));
+}
+
+void TestMainWindow::startsAsking()
+{
+    QVERIFY(!reading());
+    QVERIFY(inFront(control("lblFullBrand"), control("lblCobrand")));
+    QCOMPARE(QApplication::focusWidget(), control("txtQuestion"));
+    QVERIFY(question().isEmpty());
+    // Both panels and their controls stay present and enabled whichever is in front.
+    for (const char *name : {"fraMain", "fraResult", "cmdProceed", "cmdBack", "txtQuestion"}) {
+        QVERIFY(control(name)->isVisible());
+        QVERIFY(control(name)->isEnabled());
+    }
+}
+
+void TestMainWindow::readingShowsTheDrawnEntry_data()
+{
+    QTest::addColumn<float>("r");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<int>("index");
+
+    QTest::newRow("empty question, r 0") << 0.0f << QString() << 0;
+    QTest::newRow("tie goes to USIL") << 0.5f << QStringLiteral("Will it rain?") << 12;
+    QTest::newRow("blank question") << 0.3f << QStringLiteral("   ") << 8;
+    QTest::newRow("TURAN has QUTUM's reading") << 0.96f << QStringLiteral("love?") << 24;
+    QTest::newRow("highest r is TURMS") << std::nextafter(1.0f, 0.0f) << QStringLiteral("x") << 25;
+}
+
+void TestMainWindow::readingShowsTheDrawnEntry()
+{
+    QFETCH(float, r);
+    QFETCH(QString, question);
+    QFETCH(int, index);
+    feedRandom({r});
+
+    auto *field = control<QLineEdit>("txtQuestion");
+    QTest::keyClicks(field, question);
+    control<QPushButton>("cmdProceed")->click();
+
+    const auto &entry = oracle::entry_at(static_cast<std::int16_t>(index));
+    QCOMPARE(shownName(), QString::fromUtf8(entry.name.data(), entry.name.size()));
+    QCOMPARE(control<QLabel>("lblResult_1")->text(),
+             QString::fromStdString(oracle::displayed_text(entry)));
+    // The name label grows to its text so no name is cut off.
+    auto *name = control<QLabel>("lblResult_0");
+    QVERIFY(name->width() >= name->fontMetrics().horizontalAdvance(name->text()));
+    QCOMPARE(name->pos(), QPoint(192, 32));
+    QVERIFY(reading());
+    QCOMPARE(QApplication::focusWidget(), field);
+    QCOMPARE(this->question(), question);
+}
+
+void TestMainWindow::labelsAreSetBeforeTheResultPanelComesForward()
+{
+    feedRandom({0.0f});
+    RaiseWatcher watcher;
+    watcher.name = control<QLabel>("lblResult_0");
+    watcher.text = control<QLabel>("lblResult_1");
+    control("fraResult")->installEventFilter(&watcher);
+
+    window->cmdProceed_Click();
+
+    QCOMPARE(watcher.seen.size(), 1);
+    QVERIFY2(watcher.seen.first().startsWith(QStringLiteral("TINIA|Supreme God of the Etruscans.")),
+             qPrintable(watcher.seen.first()));
+}
+
+void TestMainWindow::secondReadingReplacesTheFirst()
+{
+    feedRandom({0.0f, 0.5f});
+    window->cmdProceed_Click();
+    QCOMPARE(shownName(), QStringLiteral("TINIA"));
+    window->cmdProceed_Click();
+    QCOMPARE(shownName(), QStringLiteral("USIL"));
+    QVERIFY(
+        control<QLabel>("lblResult_1")->text().startsWith(QStringLiteral("Deity of the Sun.\r\n")));
+    QVERIFY(reading());
+}
+
+void TestMainWindow::backEmptiesTheQuestion()
+{
+    feedRandom({0.5f});
+    QTest::keyClicks(control("txtQuestion"), QStringLiteral("Shall I travel?"));
+    window->cmdProceed_Click();
+    QCOMPARE(question(), QStringLiteral("Shall I travel?"));
+
+    control<QPushButton>("cmdBack")->click();
+
+    QVERIFY(!reading());
+    QVERIFY(question().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), control("txtQuestion"));
+    // Going back keeps the last reading; the next one replaces it.
+    QCOMPARE(shownName(), QStringLiteral("USIL"));
+}
+
+// A covered button keeps its access key.
+void TestMainWindow::accessKeysWorkInBothStates_data()
+{
+    QTest::addColumn<bool>("startReading");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("endsReading");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("questionAfter");
+
+    QTest::newRow("Alt+O while asking") << false << int(Qt::Key_O) << true << "USIL"
+                                        << "why?";
+    QTest::newRow("Alt+O while reading") << true << int(Qt::Key_O) << true << "USIL"
+                                         << "why?";
+    QTest::newRow("Alt+B while asking") << false << int(Qt::Key_B) << false << "TINIA"
+                                        << "";
+    QTest::newRow("Alt+B while reading") << true << int(Qt::Key_B) << false << "TINIA"
+                                         << "";
+}
+
+void TestMainWindow::accessKeysWorkInBothStates()
+{
+    QFETCH(bool, startReading);
+    QFETCH(int, key);
+    QFETCH(bool, endsReading);
+    QFETCH(QString, name);
+    QFETCH(QString, questionAfter);
+
+    feedRandom({0.0f, 0.5f});
+    window->cmdProceed_Click(); // TINIA
+    if (!startReading)
+        window->cmdBack_Click();
+    QTest::keyClicks(control("txtQuestion"), QStringLiteral("why?"));
+
+    QTest::keyClick(window.get(), static_cast<Qt::Key>(key), Qt::AltModifier);
+
+    // An access key presses its button visibly, so the click lands a moment later.
+    QTRY_COMPARE(shownName(), name);
+    QTRY_COMPARE(question(), questionAfter);
+    QTRY_COMPARE(reading(), endsReading);
+    QCOMPARE(QApplication::focusWidget(), control("txtQuestion"));
+}
+
+void TestMainWindow::enterAndEscapeDoNothing_data()
+{
+    QTest::addColumn<bool>("startReading");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return while asking") << false << int(Qt::Key_Return);
+    QTest::newRow("Enter while asking") << false << int(Qt::Key_Enter);
+    QTest::newRow("Return while reading") << true << int(Qt::Key_Return);
+    QTest::newRow("Escape while reading") << true << int(Qt::Key_Escape);
+}
+
+void TestMainWindow::enterAndEscapeDoNothing()
+{
+    QFETCH(bool, startReading);
+    QFETCH(int, key);
+    feedRandom({0.0f, 0.5f});
+    if (startReading)
+        window->cmdProceed_Click();
+    const QString nameBefore = shownName();
+    QTest::keyClicks(control("txtQuestion"), QStringLiteral("my question"));
+
+    QTest::keyClick(control("txtQuestion"), static_cast<Qt::Key>(key));
+
+    QCOMPARE(reading(), startReading);
+    QCOMPARE(shownName(), nameBefore);
+    QCOMPARE(question(), QStringLiteral("my question"));
+}
+
+void TestMainWindow::tabOrder()
+{
+    for (bool readingFirst : {false, true}) {
+        if (readingFirst)
+            window->cmdProceed_Click();
+        control("txtQuestion")->setFocus();
+        QStringList visited;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, QStringList({"cmdProceed", "cmdBack", "txtQuestion"}));
+    }
+}
+
+// n = 6 r + 1 rounded half to even; the borders lie at odd twelfths of r.
+void TestMainWindow::brandN_data()
+{
+    QTest::addColumn<float>("r");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<int>("front");
+
+    const auto below = [](double border) {
+        float r = static_cast<float>(border);
+        while (static_cast<double>(r) * 6 + 1 >= border * 6 + 1)
+            r = std::nextafter(r, 0.0f);
+        return r;
+    };
+    const auto above = [](double border) {
+        float r = static_cast<float>(border);
+        while (static_cast<double>(r) * 6 + 1 <= border * 6 + 1)
+            r = std::nextafter(r, 1.0f);
+        return r;
+    };
+    const int co = int(BrandFront::CoBrand), full = int(BrandFront::FullBrand),
+              same = int(BrandFront::Unchanged);
+    QTest::newRow("r 0: n 1") << 0.0f << 1 << co;
+    QTest::newRow("below 1/12: n 1") << below(1.0 / 12) << 1 << co;
+    QTest::newRow("above 1/12: n 2") << above(1.0 / 12) << 2 << full;
+    QTest::newRow("exactly 1/4 ties to 2") << 0.25f << 2 << full;
+    QTest::newRow("above 1/4: n 3") << above(0.25) << 3 << co;
+    QTest::newRow("below 5/12: n 3") << below(5.0 / 12) << 3 << co;
+    QTest::newRow("above 5/12: n 4") << above(5.0 / 12) << 4 << full;
+    QTest::newRow("below 7/12: n 4") << below(7.0 / 12) << 4 << full;
+    QTest::newRow("above 7/12: n 5") << above(7.0 / 12) << 5 << co;
+    QTest::newRow("exactly 3/4 ties to 6") << 0.75f << 6 << full;
+    QTest::newRow("below 3/4: n 5") << below(0.75) << 5 << co;
+    QTest::newRow("below 11/12: n 6") << below(11.0 / 12) << 6 << full;
+    QTest::newRow("above 11/12: n 7") << above(11.0 / 12) << 7 << same;
+    QTest::newRow("highest r: n 7") << std::nextafter(1.0f, 0.0f) << 7 << same;
+}
+
+void TestMainWindow::brandN()
+{
+    QFETCH(float, r);
+    QFETCH(int, n);
+    QFETCH(int, front);
+    QCOMPARE(brand_n(r), n);
+    QCOMPARE(int(brand_front_for(r)), front);
+}
+
+void TestMainWindow::brandStripShowsOneLabel_data()
+{
+    QTest::addColumn<float>("r");
+    QTest::addColumn<QString>("front");
+    QTest::newRow("n 1 co-branding") << 0.0f << "lblCobrand";
+    QTest::newRow("n 2 full branding") << 0.25f << "lblFullBrand";
+    QTest::newRow("n 5 co-branding") << 0.7f << "lblCobrand";
+    QTest::newRow("n 7 keeps full branding") << 0.99f << "lblFullBrand";
+}
+
+void TestMainWindow::brandStripShowsOneLabel()
+{
+    QFETCH(float, r);
+    QFETCH(QString, front);
+    feedRandom({r});
+    window->CoBrand_Randomize();
+    const QString other = front == QLatin1String("lblCobrand") ? QStringLiteral("lblFullBrand")
+                                                               : QStringLiteral("lblCobrand");
+    auto *shown = window->findChild<QLabel *>(front);
+    auto *covered = window->findChild<QLabel *>(other);
+    QVERIFY(inFront(shown, covered));
+    QCOMPARE(shown->geometry(), covered->geometry());
+    QVERIFY(shown->autoFillBackground()); // opaque: it hides the other completely
+}
+
+void TestMainWindow::coBrandCaptionShowsOneAmpersand()
+{
+    const QString text = control<QLabel>("lblCobrand")->text();
+    QVERIFY2(text.contains(
+                 QStringLiteral("Put your site's name &  link here. See \"Help\" for details.")),
+             qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("&&")));
+}
+
+void TestMainWindow::linkLabelsTakeNoFocus()
+{
+    for (const char *name : {"Label14", "lblCobrand", "lblFullBrand"}) {
+        auto *label = control<QLabel>(name);
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
+        QVERIFY(label->font().underline());
+    }
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

@@ -1,0 +1,295 @@
+#include "oracle_table.h"
+#include "random_source.h"
+#include "rounding.h"
+
+#include <QSet>
+#include <QTest>
+
+#include <cfenv>
+#include <cmath>
+#include <limits>
+#include <random>
+
+using oracle::EntryCount;
+
+class TestOracle : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { oracle::set_bit_source_for_tests({}); }
+
+    void indexFromR_data();
+    void indexFromR();
+    void neighbourBoundaries_data();
+    void neighbourBoundaries();
+    void rounding_data();
+    void rounding();
+    void roundingIgnoresCallersRoundingMode();
+
+    void tableShape();
+    void tableKeepsItsOwnWords_data();
+    void tableKeepsItsOwnWords();
+    void sharedReadings();
+    void displayedText();
+    void boundCheck_data();
+    void boundCheck();
+
+    void randomNeverReachesOne_data();
+    void randomNeverReachesOne();
+    void clockSeededValuesStayInRange();
+    void endsComeUpHalfAsOften();
+};
+
+void TestOracle::indexFromR_data()
+{
+    QTest::addColumn<float>("r");
+    QTest::addColumn<int>("index");
+
+    const float belowOne = std::nextafter(1.0f, 0.0f);
+    QTest::newRow("zero is TINIA") << 0.0f << 0;
+    QTest::newRow("just below 0.02") << std::nextafter(0.02f, 0.0f) << 0;
+    QTest::newRow("0.02 in single precision") << 0.02f << 0;
+    QTest::newRow("just above 0.02") << std::nextafter(0.02f, 1.0f) << 1;
+    QTest::newRow("half ties to even: USIL") << 0.5f << 12;
+    QTest::newRow("just above half") << std::nextafter(0.5f, 1.0f) << 13;
+    QTest::newRow("just below half") << std::nextafter(0.5f, 0.0f) << 12;
+    QTest::newRow("just below 0.98") << std::nextafter(0.98f, 0.0f) << 24;
+    QTest::newRow("just above 0.98") << std::nextafter(0.98f, 1.0f) << 25;
+    QTest::newRow("largest float below one is TURMS") << belowOne << 25;
+}
+
+void TestOracle::indexFromR()
+{
+    QFETCH(float, r);
+    QFETCH(int, index);
+    QCOMPARE(oracle::index_from_r(r), index);
+}
+
+// Between entries k and k+1 lies p = k + 0.5, that is r = (k + 0.5) / 25. The
+// floats on either side of that border must fall to either neighbour.
+void TestOracle::neighbourBoundaries_data()
+{
+    QTest::addColumn<float>("r");
+    QTest::addColumn<int>("index");
+
+    for (int k = 0; k < EntryCount - 1; ++k) {
+        const double border = (k + 0.5) / 25.0;
+        float below = static_cast<float>(border);
+        while (static_cast<double>(below) >= border)
+            below = std::nextafter(below, 0.0f);
+        float above = static_cast<float>(border);
+        while (static_cast<double>(above) <= border)
+            above = std::nextafter(above, 1.0f);
+        QTest::addRow("below %d|%d", k, k + 1) << below << k;
+        QTest::addRow("above %d|%d", k, k + 1) << above << k + 1;
+    }
+}
+
+void TestOracle::neighbourBoundaries()
+{
+    QFETCH(float, r);
+    QFETCH(int, index);
+    QCOMPARE(oracle::index_from_r(r), index);
+}
+
+void TestOracle::rounding_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("rounded");
+
+    QTest::newRow("0.5 to even 0") << 0.5 << 0;
+    QTest::newRow("1.5 to even 2") << 1.5 << 2;
+    QTest::newRow("2.5 to even 2") << 2.5 << 2;
+    QTest::newRow("12.5 to even 12") << 12.5 << 12;
+    QTest::newRow("6.5 to even 6") << 6.5 << 6;
+    QTest::newRow("-0.5 to even 0") << -0.5 << 0;
+    QTest::newRow("-1.5 to even -2") << -1.5 << -2;
+    QTest::newRow("2.4999 down") << 2.4999 << 2;
+    QTest::newRow("2.5001 up") << 2.5001 << 3;
+    QTest::newRow("largest 16-bit") << 32767.0 << 32767;
+    QTest::newRow("saturates high") << 1e9 << 32767;
+    QTest::newRow("saturates low") << -1e9 << -32768;
+    QTest::newRow("infinity saturates") << std::numeric_limits<double>::infinity() << 32767;
+    QTest::newRow("NaN gives zero") << std::numeric_limits<double>::quiet_NaN() << 0;
+}
+
+void TestOracle::rounding()
+{
+    QFETCH(double, value);
+    QFETCH(int, rounded);
+    QCOMPARE(oracle::round_to_int16(value), rounded);
+}
+
+void TestOracle::roundingIgnoresCallersRoundingMode()
+{
+    const int saved = std::fegetround();
+    std::fesetround(FE_UPWARD);
+    const auto tie = oracle::round_to_int16(2.5);
+    const auto upper = oracle::round_to_int16(2.2);
+    const int modeAfter = std::fegetround();
+    std::fesetround(saved);
+    QCOMPARE(tie, 2);
+    QCOMPARE(upper, 2);
+    QCOMPARE(modeAfter, FE_UPWARD);
+}
+
+void TestOracle::tableShape()
+{
+    const auto &table = oracle::OracleTable();
+    QSet<std::string_view> names, meanings, readings;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const auto &entry = table[i];
+        QCOMPARE(entry.index, static_cast<std::int16_t>(i));
+        QCOMPARE(&oracle::entry_at(entry.index), &entry);
+        QVERIFY(!entry.name.empty() && !entry.meaning.empty() && !entry.reading.empty());
+        const QString name = QString::fromUtf8(entry.name.data(), entry.name.size());
+        QCOMPARE(name, name.toUpper());
+        names.insert(entry.name);
+        meanings.insert(entry.meaning);
+        readings.insert(entry.reading);
+    }
+    QCOMPARE(table.size(), std::size_t(26));
+    QCOMPARE(names.size(), 26);
+    QCOMPARE(meanings.size(), 26);
+    QCOMPARE(readings.size(), 24);
+}
+
+// The oracle's texts are shown as written, mistakes and all.
+void TestOracle::tableKeepsItsOwnWords_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("fragment");
+
+    QTest::newRow("first") << 0 << "TINIA"
+                           << "Supreme God of the Etruscans. Husband to Uni.";
+    QTest::newRow("agresive") << 3 << "HERCLE"
+                              << "don't be too agresive.";
+    QTest::newRow("no space after comma") << 4 << "NETHUNS"
+                                          << "fresh water,seas and oceans.";
+    QTest::newRow("name with a space") << 10 << "CEL ATI"
+                                       << "You efforts will give your rewards.";
+    QTest::newRow("cereful") << 15 << "ISTER"
+                             << "Be cereful not to trust";
+    QTest::newRow("recieve") << 16 << "KANA"
+                             << "You will recieve an unexpected gift.";
+    QTest::newRow("creativty") << 19 << "PULUMCHVA"
+                               << "new ideas and creativty that";
+    QTest::newRow("last") << 25 << "TURMS"
+                          << "God of Trade and Merchandise.";
+}
+
+void TestOracle::tableKeepsItsOwnWords()
+{
+    QFETCH(int, index);
+    QFETCH(QString, name);
+    QFETCH(QString, fragment);
+    const auto &entry = oracle::entry_at(static_cast<std::int16_t>(index));
+    QCOMPARE(QString::fromUtf8(entry.name.data(), entry.name.size()), name);
+    const QString text = QString::fromStdString(oracle::displayed_text(entry));
+    QVERIFY2(text.contains(fragment), qPrintable(text));
+}
+
+void TestOracle::sharedReadings()
+{
+    const auto &turan = oracle::entry_at(24);
+    const auto &turms = oracle::entry_at(25);
+    QCOMPARE(turan.name, std::string_view("TURAN"));
+    QCOMPARE(turan.meaning, std::string_view("Goddess of Love."));
+    QCOMPARE(turan.reading, oracle::entry_at(21).reading);
+    QCOMPARE(turms.name, std::string_view("TURMS"));
+    QCOMPARE(turms.reading, oracle::entry_at(20).reading);
+    QVERIFY(turan.meaning != oracle::entry_at(21).meaning);
+    QVERIFY(turms.meaning != oracle::entry_at(20).meaning);
+}
+
+void TestOracle::displayedText()
+{
+    QCOMPARE(oracle::displayed_text(oracle::entry_at(13)),
+             std::string("Writing\r\nYou will receive a mail or letter. This is the time for "
+                         "learning and teaching."));
+    for (const auto &entry : oracle::OracleTable()) {
+        const std::string text = oracle::displayed_text(entry);
+        QCOMPARE(text.size(), entry.meaning.size() + 2 + entry.reading.size());
+        QCOMPARE(text.find('\n'), entry.meaning.size() + 1);
+    }
+}
+
+void TestOracle::boundCheck_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("inBounds");
+    QTest::newRow("-1") << -1 << false;
+    QTest::newRow("0") << 0 << true;
+    QTest::newRow("25") << 25 << true;
+    QTest::newRow("26") << 26 << false;
+    QTest::newRow("most negative") << -32768 << false;
+}
+
+void TestOracle::boundCheck()
+{
+    QFETCH(int, index);
+    QFETCH(bool, inBounds);
+    QCOMPARE(oracle::index_in_bounds(static_cast<std::int16_t>(index)), inBounds);
+}
+
+void TestOracle::randomNeverReachesOne_data()
+{
+    QTest::addColumn<quint32>("bits");
+    QTest::addColumn<float>("r");
+    QTest::newRow("all zeros") << quint32(0) << 0.0f;
+    QTest::newRow("all ones") << quint32(0xFFFFFFFFu) << std::nextafter(1.0f, 0.0f);
+    QTest::newRow("low byte ignored") << quint32(0x000000FFu) << 0.0f;
+    QTest::newRow("top bit only") << quint32(0x80000000u) << 0.5f;
+    QTest::newRow("smallest step") << quint32(0x00000100u) << 0x1.0p-24f;
+}
+
+void TestOracle::randomNeverReachesOne()
+{
+    QFETCH(quint32, bits);
+    QFETCH(float, r);
+    oracle::set_bit_source_for_tests([bits] { return bits; });
+    const float drawn = oracle::next_random();
+    QCOMPARE(drawn, r);
+    QVERIFY(drawn >= 0.0f && drawn < 1.0f);
+    QVERIFY(oracle::index_in_bounds(oracle::index_from_r(drawn)));
+}
+
+void TestOracle::clockSeededValuesStayInRange()
+{
+    oracle::seed_from_clock();
+    double sum = 0;
+    constexpr int draws = 200000;
+    for (int i = 0; i < draws; ++i) {
+        const float r = oracle::next_random();
+        QVERIFY(r >= 0.0f && r < 1.0f);
+        sum += r;
+    }
+    QVERIFY(std::abs(sum / draws - 0.5) < 0.01);
+}
+
+// Entries 0 and 25 take half a step of p each: 1/50 against 1/25.
+void TestOracle::endsComeUpHalfAsOften()
+{
+    std::mt19937 engine(20261207u);
+    oracle::set_bit_source_for_tests([&engine] { return static_cast<std::uint32_t>(engine()); });
+
+    constexpr int draws = 500000;
+    std::array<int, EntryCount> counts {};
+    for (int i = 0; i < draws; ++i) {
+        const auto index = oracle::index_from_r(oracle::next_random());
+        QVERIFY(oracle::index_in_bounds(index));
+        ++counts[static_cast<std::size_t>(index)];
+    }
+    const double middleShare = draws / 25.0;
+    for (int i = 1; i < EntryCount - 1; ++i)
+        QVERIFY2(std::abs(counts[i] - middleShare) < 0.05 * middleShare,
+                 qPrintable(QString::number(i)));
+    for (int end : {0, EntryCount - 1})
+        QVERIFY2(std::abs(counts[end] - middleShare / 2) < 0.05 * middleShare / 2,
+                 qPrintable(QString::number(end)));
+}
+
+QTEST_APPLESS_MAIN(TestOracle)
+#include "tst_oracle.moc"
