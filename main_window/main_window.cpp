@@ -4,9 +4,9 @@
 #include "link_label.h"
 #include "look.h"
 #include "oracle_table.h"
+#include "panel.h"
 #include "random_source.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -118,9 +118,9 @@ QLabel *picture(QWidget *parent, const char *name)
     return label;
 }
 
-QGroupBox *panel(QWidget *parent, const char *name, const QString &caption)
+Panel *panel(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *box = place(new QGroupBox(caption, parent), name, PanelRect);
+    auto *box = place(new Panel(caption, parent), name, PanelRect);
     box->setFont(verdana(8.25, look::Bold)); // the caption's font
     setBackground(box, Purple);
     setTextColour(box, White);

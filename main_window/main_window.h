@@ -3,7 +3,7 @@
 #include <QMainWindow>
 
 class LinkLabel;
-class QGroupBox;
+class Panel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,13 +30,13 @@ private:
     void Oracle_Draw();
 
     LinkLabel *Label14 = nullptr;
-    QGroupBox *fraMain = nullptr;
+    Panel *fraMain = nullptr;
     QLabel *Picture1_0 = nullptr;
     QLabel *lblLabel_0 = nullptr;
     QLabel *lblLabel_3 = nullptr;
     QLineEdit *txtQuestion = nullptr;
     QPushButton *cmdProceed = nullptr;
-    QGroupBox *fraResult = nullptr;
+    Panel *fraResult = nullptr;
     QLabel *Picture1_1 = nullptr;
     QPushButton *cmdBack = nullptr;
     QLabel *lblResult_0 = nullptr;

@@ -3,7 +3,7 @@
 # and only those that are missing. Uses sudo when not run as root.
 set -eu
 
-packages="cmake make g++ pkg-config
+packages="cmake make g++ pkg-config clang-format
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
 fonts-dejavu-core
 xvfb xauth openbox xdotool x11-utils imagemagick"

@@ -4,7 +4,6 @@
 #include "oracle_table.h"
 #include "random_source.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
