@@ -1,8 +1,10 @@
 #include "main_window.h"
 
+#include "about_window.h"
 #include "brand_choice.h"
 #include "link_label.h"
 #include "look.h"
+#include "open_link.h"
 #include "oracle_table.h"
 #include "panel.h"
 #include "random_source.h"
@@ -10,6 +12,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -165,6 +168,7 @@ MainWindow::MainWindow(QWidget *parent)
     client->setFixedSize(ClientArea);
     setBackground(client, White);
     setCentralWidget(client);
+    buildMenuBar();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Created in design order, so later controls lie above earlier ones.
@@ -211,8 +215,46 @@ MainWindow::MainWindow(QWidget *parent)
 
     connect(cmdProceed, &QPushButton::clicked, this, &MainWindow::cmdProceed_Click);
     connect(cmdBack, &QPushButton::clicked, this, &MainWindow::cmdBack_Click);
+    connect(Label14, &LinkLabel::clicked, this, &MainWindow::Label14_Click);
+    connect(lblCobrand, &LinkLabel::clicked, this, &MainWindow::lblCobrand_Click);
+    connect(lblFullBrand, &LinkLabel::clicked, this, &MainWindow::lblFullBrand_Click);
 
     Form_Load();
+}
+
+// Entries carry no shortcut keys: mouse and access keys reach them.
+void MainWindow::buildMenuBar()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    const auto entry = [this](QWidget *owner, const char *name, const QString &caption,
+                              void (MainWindow::*handler)()) {
+        auto *action = new QAction(caption, owner);
+        action->setObjectName(QLatin1String(name));
+        owner->addAction(action);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    const auto separator = [](QMenu *menu, const char *name) {
+        menu->addSeparator()->setObjectName(QLatin1String(name));
+    };
+
+    QMenu *mnuFile = bar->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    entry(mnuFile, "mnuExit", QStringLiteral("E&xit"), &MainWindow::mnuExit_Click);
+
+    QMenu *mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    entry(mnuHelp, "mnuOnline", QStringLiteral("&Online Help"), &MainWindow::mnuOnline_Click);
+    entry(mnuHelp, "mnuVisit", QStringLiteral("&Visit Us Online"), &MainWindow::mnuVisit_Click);
+    separator(mnuHelp, "mnuSep2");
+    entry(mnuHelp, "mnuUpdate", QStringLiteral("Check for Software &Update"),
+          &MainWindow::mnuUpdate_Click);
+    separator(mnuHelp, "mnuSep3");
+    entry(mnuHelp, "mnuAbout", QStringLiteral("&About Software"), &MainWindow::mnuAbout_Click);
+
+    // A command of its own on the bar, with no menu under it.
+    entry(bar, "mnuDonate", QStringLiteral("&Donate"), &MainWindow::mnuDonate_Click);
 }
 
 void MainWindow::Form_Load()
@@ -258,4 +300,50 @@ void MainWindow::CoBrand_Randomize()
     case BrandFront::Unchanged:
         break;
     }
+}
+
+// Closes exactly as the close button does.
+void MainWindow::mnuExit_Click()
+{
+    close();
+}
+
+void MainWindow::mnuOnline_Click()
+{
+    open_link(LinkTarget::ProductHelpPage);
+}
+
+void MainWindow::mnuVisit_Click()
+{
+    open_link(LinkTarget::HomePage);
+}
+
+void MainWindow::mnuUpdate_Click()
+{
+    open_link(LinkTarget::ProductDownloadPage);
+}
+
+void MainWindow::mnuAbout_Click()
+{
+    show_about(this);
+}
+
+void MainWindow::mnuDonate_Click()
+{
+    open_link(LinkTarget::DonatePage);
+}
+
+void MainWindow::Label14_Click()
+{
+    open_link(LinkTarget::HomePage);
+}
+
+void MainWindow::lblCobrand_Click()
+{
+    open_link(LinkTarget::CoBrandPage);
+}
+
+void MainWindow::lblFullBrand_Click()
+{
+    open_link(LinkTarget::FullBrandPage);
 }

@@ -25,7 +25,18 @@ public:
     void cmdProceed_Click();
     void cmdBack_Click();
 
+    void mnuExit_Click();
+    void mnuOnline_Click();
+    void mnuVisit_Click();
+    void mnuUpdate_Click();
+    void mnuAbout_Click();
+    void mnuDonate_Click();
+    void Label14_Click();
+    void lblCobrand_Click();
+    void lblFullBrand_Click();
+
 private:
+    void buildMenuBar();
     void Form_Load();
     void Oracle_Draw();
 

@@ -1,13 +1,19 @@
 #include "brand_choice.h"
 #include "look.h"
 #include "main_window.h"
+#include "open_link.h"
 #include "oracle_table.h"
 #include "random_source.h"
 
+#include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 #include <deque>
@@ -61,6 +67,7 @@ class TestMainWindow : public QObject
 
 private:
     std::unique_ptr<MainWindow> window;
+    QStringList opened;
 
     template<typename T = QWidget>
     T *control(const char *name) const
@@ -99,10 +106,21 @@ private Q_SLOTS:
     void brandStripShowsOneLabel();
     void coBrandCaptionShowsOneAmpersand();
     void linkLabelsTakeNoFocus();
+
+    void commandsOpenTheirDestination_data();
+    void commandsOpenTheirDestination();
+    void brandStripClickReachesTheLabelInFront_data();
+    void brandStripClickReachesTheLabelInFront();
+    void menuBar();
+    void aboutIsModal();
+    void exitClosesLikeTheCloseButton_data();
+    void exitClosesLikeTheCloseButton();
 };
 
 void TestMainWindow::init()
 {
+    opened.clear();
+    set_link_opener_for_tests([this](const QString &address) { opened << address; });
     window = std::make_unique<MainWindow>();
     window->show();
     window->activateWindow();
@@ -113,6 +131,7 @@ void TestMainWindow::cleanup()
 {
     window.reset();
     oracle::set_bit_source_for_tests({});
+    set_link_opener_for_tests({});
 }
 
 void TestMainWindow::windowFrame()
@@ -415,6 +434,152 @@ void TestMainWindow::linkLabelsTakeNoFocus()
         QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
         QVERIFY(label->font().underline());
     }
+}
+
+// Every link command opens its one destination, once per use, and leaves the
+// window as it found it, whichever panel is in front.
+void TestMainWindow::commandsOpenTheirDestination_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<LinkTarget>("target");
+    QTest::addColumn<bool>("startReading");
+
+    const QList<std::pair<const char *, LinkTarget>> commands {
+        {"mnuOnline", LinkTarget::ProductHelpPage},
+        {"mnuVisit", LinkTarget::HomePage},
+        {"mnuUpdate", LinkTarget::ProductDownloadPage},
+        {"mnuDonate", LinkTarget::DonatePage},
+        {"Label14", LinkTarget::HomePage},
+    };
+    for (const auto &[trigger, target] : commands) {
+        for (bool startReading : {false, true}) {
+            QTest::addRow("%s %s", trigger, startReading ? "reading" : "asking")
+                << QString::fromLatin1(trigger) << target << startReading;
+        }
+    }
+}
+
+void TestMainWindow::commandsOpenTheirDestination()
+{
+    QFETCH(QString, trigger);
+    QFETCH(LinkTarget, target);
+    QFETCH(bool, startReading);
+
+    feedRandom({0.5f});
+    QTest::keyClicks(control("txtQuestion"), QStringLiteral("Is it time?"));
+    if (startReading)
+        window->cmdProceed_Click();
+    const QWidget *focusBefore = QApplication::focusWidget();
+
+    for (int use = 1; use <= 2; ++use) {
+        if (auto *action = window->findChild<QAction *>(trigger)) {
+            action->trigger();
+        } else {
+            // Clicked where the user clicks, so the click goes to whatever lies there.
+            const QWidget *label = control(trigger.toLatin1().constData());
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                              label->mapTo(window.get(), label->rect().center()));
+        }
+        QCOMPARE(opened, QStringList(use, link_address(target)));
+    }
+    QCOMPARE(reading(), startReading);
+    QCOMPARE(question(), QStringLiteral("Is it time?"));
+    QCOMPARE(QApplication::focusWidget(), focusBefore);
+}
+
+void TestMainWindow::brandStripClickReachesTheLabelInFront_data()
+{
+    QTest::addColumn<float>("r");
+    QTest::addColumn<LinkTarget>("target");
+    QTest::newRow("co-branding in front") << 0.0f << LinkTarget::CoBrandPage;
+    QTest::newRow("full branding in front") << 0.25f << LinkTarget::FullBrandPage;
+    QTest::newRow("full branding left in front") << 0.99f << LinkTarget::FullBrandPage;
+}
+
+void TestMainWindow::brandStripClickReachesTheLabelInFront()
+{
+    QFETCH(float, r);
+    QFETCH(LinkTarget, target);
+    feedRandom({r});
+    window->CoBrand_Randomize();
+    const QWidget *strip = control("fraFullBrand");
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      strip->mapTo(window.get(), strip->rect().center()));
+    QCOMPARE(opened, QStringList {link_address(target)});
+}
+
+void TestMainWindow::menuBar()
+{
+    QStringList bar;
+    for (const QAction *action : window->menuBar()->actions())
+        bar << action->text() + (action->menu() ? QStringLiteral(">") : QString());
+    QCOMPARE(bar, QStringList({"&File>", "&Help>", "&Donate"}));
+
+    QStringList help;
+    for (const QAction *action : window->findChild<QMenu *>(QStringLiteral("mnuHelp"))->actions())
+        help << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(help,
+             QStringList({"&Online Help", "&Visit Us Online", "-", "Check for Software &Update",
+                          "-", "&About Software"}));
+    for (const QAction *action : window->findChildren<QAction *>()) {
+        QVERIFY(action->shortcut().isEmpty());
+        QVERIFY(action->isEnabled() && !action->isChecked());
+    }
+    // The bar sits above the client area, which keeps its size.
+    QCOMPARE(window->centralWidget()->size(), QSize(562, 354));
+    QCOMPARE(window->height(), window->menuBar()->height() + 354);
+}
+
+void TestMainWindow::aboutIsModal()
+{
+    feedRandom({0.5f});
+    window->cmdProceed_Click();
+    QStringList seen;
+    QTimer::singleShot(10, this, [&] {
+        const auto poll = [&](auto &&self) -> void {
+            auto *about = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!about) {
+                QTimer::singleShot(10, this, [self] { self(self); });
+                return;
+            }
+            seen << about->windowTitle();
+            // Input aimed at the main window goes nowhere while the About window is up.
+            QTest::keyClick(window->windowHandle(), Qt::Key_D, Qt::AltModifier);
+            const QWidget *forum = control("Label14");
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                              forum->mapTo(window.get(), forum->rect().center()));
+            QTest::keyClick(window->windowHandle(), Qt::Key_B, Qt::AltModifier);
+            // An access key that got through would hold its button down now.
+            seen << QString::number(opened.size())
+                    + (control<QPushButton>("cmdBack")->isDown() ? "down" : "");
+            QTest::keyClick(about, Qt::Key_Escape);
+        };
+        poll(poll);
+    });
+    window->findChild<QAction *>(QStringLiteral("mnuAbout"))->trigger();
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen.at(0), QStringLiteral("Zel Orvalis v1.0"));
+    QCOMPARE(seen.at(1), QStringLiteral("0"));
+    QVERIFY(opened.isEmpty());
+    QVERIFY(reading());
+    QCOMPARE(shownName(), QStringLiteral("USIL"));
+}
+
+void TestMainWindow::exitClosesLikeTheCloseButton_data()
+{
+    QTest::addColumn<bool>("startReading");
+    QTest::newRow("asking") << false;
+    QTest::newRow("reading") << true;
+}
+
+void TestMainWindow::exitClosesLikeTheCloseButton()
+{
+    QFETCH(bool, startReading);
+    if (startReading)
+        window->cmdProceed_Click();
+    window->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
+    QVERIFY(!window->isVisible());
+    QVERIFY(opened.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -76,3 +76,41 @@ exit_code() {
     wait "$1" || code=$?
     echo "$code"
 }
+
+# record_links: puts a recording xdg-open first on PATH. Each address it is
+# given lands in $OPENED, NUL-terminated, exactly as received.
+record_links() {
+    OPENED="$E2E_TMP/opened"
+    : >"$OPENED"
+    mkdir -p "$E2E_TMP/bin"
+    cat >"$E2E_TMP/bin/xdg-open" <<SCRIPT
+#!/bin/sh
+[ "\$#" = 1 ] || echo "xdg-open got \$# arguments" >&2
+printf '%s\\0' "\$1" >>"$OPENED"
+SCRIPT
+    chmod +x "$E2E_TMP/bin/xdg-open"
+    export PATH="$E2E_TMP/bin:$PATH"
+}
+
+# opened_count: how many addresses have been opened so far.
+opened_count() {
+    tr -cd '\0' <"$OPENED" | wc -c
+}
+
+# expect_opened ADDRESS...: the addresses opened so far, exactly and in order.
+expect_opened() {
+    local expected
+    expected=$(printf '%s\n' "$@")
+    wait_until 10 test "$(opened_count)" -ge "$#" || true
+    local actual
+    actual=$(tr '\0' '\n' <"$OPENED")
+    [ "$actual" = "$expected" ] || fail "opened:
+$actual
+expected:
+$expected"
+}
+
+# client_offset WINDOW: the menu bar's height above the 354-pixel client area.
+client_offset() {
+    xwininfo -id "$1" | awk '/Height:/{print $2 - 354}'
+}

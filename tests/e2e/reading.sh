@@ -6,15 +6,17 @@ start_app
 win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
 
 read -r width height < <(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
-[ "$width" = 562 ] && [ "$height" = 354 ] || fail "client area is ${width}x${height}"
+# The menu bar sits above the 562 x 354 client area.
+bar=$((height - 354))
+[ "$width" = 562 ] && [ "$bar" -ge 15 ] && [ "$bar" -le 40 ] || fail "window is ${width}x${height}"
 if xprop -id "$win" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE; then
     fail "the window can be maximised"
 fi
 
 # Yellow text marks each panel: "Enter Your Question" on the question panel,
 # the drawn name on the result panel (client coordinates).
-prompt() { yellow_pixels "$win" 262 144 130 13; }
-name() { yellow_pixels "$win" 192 64 200 18; }
+prompt() { yellow_pixels "$win" 262 $((bar + 144)) 130 13; }
+name() { yellow_pixels "$win" 192 $((bar + 64)) 200 18; }
 asking() { [ "$(prompt)" -gt 20 ] && [ "$(name)" -eq 0 ]; }
 reading() { [ "$(prompt)" -eq 0 ] && [ "$(name)" -gt 20 ]; }
 

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The menu entries, reached by their access keys, and the link labels hand the
+# desktop exactly their addresses; the About window opens and closes.
+. "$(dirname "$0")/lib.sh"
+maker="$ZEL_MAKER_SITE_BASE" helpsite="$ZEL_HELP_SITE_BASE"
+product="$ZEL_PRODUCT_SITE_BASE" home="$ZEL_HOME_PAGE"
+
+start_x
+record_links
+start_app
+win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
+bar=$(client_offset "$win")
+xdotool windowactivate --sync "$win"
+
+xdotool key alt+h o
+expect_opened "$product/zel-free-orvalis-help.html"
+xdotool key alt+h v
+xdotool key alt+h u
+xdotool key alt+d
+xdotool mousemove --window "$win" 280 $((bar + 8)) click 1
+expect_opened "$product/zel-free-orvalis-help.html" "$home" \
+    "$product/download-zel-free-orvalis.html" "$helpsite/donate.html" "$home"
+
+xdotool key alt+h a
+other_window() {
+    about=$(xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' | grep -vx "$win" | head -n1)
+    [ -n "$about" ]
+}
+wait_until 10 other_window || fail "no About window"
+read -r width height < <(xwininfo -id "$about" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
+[ "$width" = 399 ] && [ "$height" = 226 ] || fail "About window is ${width}x${height}"
+[ -n "${E2E_SHOT_DIR:-}" ] && import -window root "$E2E_SHOT_DIR/about.png"
+xdotool mousemove --window "$about" 140 97 click 1
+xdotool mousemove --window "$about" 260 171 click 1
+expect_opened "$product/zel-free-orvalis-help.html" "$home" \
+    "$product/download-zel-free-orvalis.html" "$helpsite/donate.html" "$home" \
+    "$home" "$helpsite/fully-branded.html"
+xdotool key Return
+about_gone() { ! xwininfo -id "$about" 2>/dev/null | grep -q IsViewable; }
+wait_until 5 about_gone || fail "Enter left the About window open"
+
+xdotool windowactivate --sync "$win" key alt+f x
+wait_until 10 sh -c "! kill -0 $APP_PID 2>/dev/null" || fail "Exit did not close the main window"
+[ "$(opened_count)" = 7 ] || fail "something else was opened"
+: "$maker"
+echo "PASS: links"

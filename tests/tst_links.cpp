@@ -1,0 +1,322 @@
+#include "about_window.h"
+#include "link_config.h"
+#include "link_label.h"
+#include "link_target.h"
+#include "look.h"
+#include "open_link.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+// Runs `step` on the About window once it is up and modal.
+void whenAboutIsOpen(std::function<void(QDialog *)> step)
+{
+    QTimer::singleShot(10, [step] {
+        auto *about = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!about || !about->isVisible()) {
+            whenAboutIsOpen(step);
+            return;
+        }
+        step(about);
+    });
+}
+
+QStringList labelTexts(const QWidget *window)
+{
+    QStringList texts;
+    for (const QLabel *label : window->findChildren<QLabel *>())
+        texts << label->objectName() + QLatin1Char('=') + label->text();
+    texts.sort();
+    return texts;
+}
+
+} // namespace
+
+class TestLinks : public QObject
+{
+    Q_OBJECT
+
+private:
+    QStringList opened;
+
+private Q_SLOTS:
+    void initTestCase() { look::install_font_substitutes(); }
+    void init()
+    {
+        opened.clear();
+        set_link_opener_for_tests([this](const QString &address) { opened << address; });
+    }
+    void cleanup()
+    {
+        set_link_opener_for_tests({});
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void destinations_data();
+    void destinations();
+    void desktopOpenerGetsTheAddressAsOneArgument_data();
+    void desktopOpenerGetsTheAddressAsOneArgument();
+    void missingOpenerIsSilent();
+    void labelCaptions_data();
+    void labelCaptions();
+
+    void aboutContent();
+    void aboutCloses_data();
+    void aboutCloses();
+    void aboutLinksLeaveItOpen();
+    void aboutIsTheSameEachTime();
+};
+
+// Each destination is its site's base and its exact path; only the product
+// site's root ends in a slash, and the home page has no path at all.
+void TestLinks::destinations_data()
+{
+    QTest::addColumn<LinkTarget>("target");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("path");
+
+    const QString maker = QStringLiteral(ZEL_MAKER_SITE_BASE);
+    const QString help = QStringLiteral(ZEL_HELP_SITE_BASE);
+    const QString product = QStringLiteral(ZEL_PRODUCT_SITE_BASE);
+    QTest::newRow("HomePage") << LinkTarget::HomePage << QStringLiteral(ZEL_HOME_PAGE) << "";
+    QTest::newRow("SoftwareLibraryPage")
+        << LinkTarget::SoftwareLibraryPage << maker << "/velmorasoftwares";
+    QTest::newRow("DonatePage") << LinkTarget::DonatePage << help << "/donate.html";
+    QTest::newRow("FullBrandPage") << LinkTarget::FullBrandPage << help << "/fully-branded.html";
+    QTest::newRow("CoBrandPage") << LinkTarget::CoBrandPage << help << "/co-brand.html";
+    QTest::newRow("ProductHelpPage")
+        << LinkTarget::ProductHelpPage << product << "/zel-free-orvalis-help.html";
+    QTest::newRow("ProductDownloadPage")
+        << LinkTarget::ProductDownloadPage << product << "/download-zel-free-orvalis.html";
+    QTest::newRow("ReferralEndpoint")
+        << LinkTarget::ReferralEndpoint << maker << "/tavro-refer-a-friend.php";
+    QTest::newRow("ProductSite") << LinkTarget::ProductSite << product << "/";
+}
+
+void TestLinks::destinations()
+{
+    QFETCH(LinkTarget, target);
+    QFETCH(QString, base);
+    QFETCH(QString, path);
+
+    const QString address = link_address(target);
+    QCOMPARE(address, base + path);
+    QVERIFY(address.startsWith(QStringLiteral("http://")));
+    QVERIFY2(!address.mid(7).contains(QStringLiteral("//")), qPrintable(address));
+    QCOMPARE(address.endsWith(QLatin1Char('/')), target == LinkTarget::ProductSite);
+
+    open_link(target);
+    QCOMPARE(opened, QStringList {address});
+}
+
+// The real desktop opener, with a recording xdg-open first on PATH: the
+// address arrives as one argument, untouched by any shell.
+void TestLinks::desktopOpenerGetsTheAddressAsOneArgument_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("plain") << link_address(LinkTarget::DonatePage);
+    QTest::newRow("query with shell characters")
+        << "http://h.example/a.php?x=1&y=$(touch pwned)`id`;echo 'q' \"d\" | > *";
+    QTest::newRow("spaces and line breaks") << "http://h.example/?m=Your Message\r\nend";
+    QTest::newRow("non-ASCII") << QStringLiteral("http://h.example/?n=Zoë Ørsted 日本");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("leading dash") << "-h";
+}
+
+void TestLinks::desktopOpenerGetsTheAddressAsOneArgument()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, address);
+    QTemporaryDir bin;
+    const QString record = bin.filePath(QStringLiteral("record"));
+    QFile script(bin.filePath(QStringLiteral("xdg-open")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s\\n%s\\n' \"$#\" \"$1\" > \"" + record.toLocal8Bit()
+                 + ".tmp\" && mv \"" + record.toLocal8Bit() + ".tmp\" \"" + record.toLocal8Bit()
+                 + "\"\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + oldPath);
+    set_link_opener_for_tests({});
+
+    QElapsedTimer timer;
+    timer.start();
+    open_link(address);
+    QVERIFY(timer.elapsed() < 1000); // it does not wait for the browser
+    qputenv("PATH", oldPath);
+
+    QTRY_VERIFY(QFile::exists(record));
+    QFile result(record);
+    QVERIFY(result.open(QIODevice::ReadOnly));
+    const QByteArray seen = result.readAll();
+    QCOMPARE(QString::fromUtf8(seen), QStringLiteral("1\n") + address + QLatin1Char('\n'));
+    QVERIFY(!QFile::exists(QStringLiteral("pwned")));
+#else
+    QSKIP("the desktop opener here is the system shell");
+#endif
+}
+
+void TestLinks::missingOpenerIsSilent()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir empty;
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", empty.path().toLocal8Bit());
+    set_link_opener_for_tests({});
+    QElapsedTimer timer;
+    timer.start();
+    open_link(LinkTarget::HomePage);
+    qputenv("PATH", oldPath);
+    QVERIFY(timer.elapsed() < 1000);
+    QVERIFY(!QApplication::activeModalWidget());
+#else
+    QSKIP("Unix opener only");
+#endif
+}
+
+void TestLinks::labelCaptions_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("double ampersand") << "name &&  link"
+                                      << "name &  link";
+    QTest::newRow("access key mark") << "E&xit"
+                                     << "Exit";
+    QTest::newRow("trailing mark") << "odd &"
+                                   << "odd ";
+    QTest::newRow("three marks") << "a&&&b"
+                                 << "a&b";
+    QTest::newRow("none") << "plain"
+                          << "plain";
+}
+
+void TestLinks::labelCaptions()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    QCOMPARE(look::label_caption(caption), shown);
+}
+
+void TestLinks::aboutContent()
+{
+    AboutWindow about;
+    about.show();
+    QVERIFY(QTest::qWaitForWindowActive(&about));
+    QCOMPARE(about.windowTitle(), QStringLiteral("Zel Orvalis v1.0"));
+    QCOMPARE(about.size(), QSize(399, 226));
+    QCOMPARE(about.minimumSize(), about.maximumSize());
+    QVERIFY(!(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(about.windowFlags() & Qt::WindowCloseButtonHint);
+
+    auto *ok = about.findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    QVERIFY(ok->isDefault());
+    QCOMPARE(QApplication::focusWidget(), ok);
+
+    const auto *label1 = about.findChild<QLabel *>(QStringLiteral("Label1"));
+    QVERIFY(label1->text().startsWith(
+        QStringLiteral("Zel Orvalis is an ancient oracle based on the Etruscan texts and "
+                       "religion.")));
+    QVERIFY(label1->text().contains(QStringLiteral("Velmora")));
+    const QString home = about.findChild<QLabel *>(QStringLiteral("lblHomePage"))->text();
+    QVERIFY(home.startsWith(QStringLiteral("Click here to visit ")));
+    QVERIFY(link_address(LinkTarget::HomePage).endsWith(home.mid(20)));
+
+    // Every text fits its box in the stand-in fonts, and the rule crosses both edges.
+    for (const char *name : {"Label1", "Label3"}) {
+        const auto *label = about.findChild<QLabel *>(QLatin1String(name));
+        const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 1000),
+                                                               Qt::TextWordWrap, label->text());
+        QVERIFY2(needed.height() <= label->height(), name);
+    }
+    const auto *rule = about.findChild<QWidget *>(QStringLiteral("Line2"));
+    QVERIFY(rule->geometry().left() < 0 && rule->geometry().right() >= about.width());
+    for (const LinkLabel *link : about.findChildren<LinkLabel *>())
+        QVERIFY(link->geometry().right() < about.width());
+}
+
+void TestLinks::aboutCloses_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Enter") << "Enter";
+    QTest::newRow("Return") << "Return";
+    QTest::newRow("Escape") << "Escape";
+    QTest::newRow("close box") << "close";
+    QTest::newRow("OK click") << "click";
+}
+
+void TestLinks::aboutCloses()
+{
+    QFETCH(QString, how);
+    QWidget owner;
+    owner.show();
+    QPointer<QDialog> seen;
+    whenAboutIsOpen([&seen, how](QDialog *about) {
+        seen = about;
+        if (how == QLatin1String("close"))
+            about->close();
+        else if (how == QLatin1String("click"))
+            QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")),
+                              Qt::LeftButton);
+        else
+            QTest::keyClick(about,
+                            how == QLatin1String("Enter")        ? Qt::Key_Enter
+                                : how == QLatin1String("Return") ? Qt::Key_Return
+                                                                 : Qt::Key_Escape);
+    });
+    show_about(&owner);
+    QVERIFY(!QApplication::activeModalWidget());
+    QTRY_VERIFY(seen.isNull()); // destroyed, not kept for the next opening
+    QVERIFY(opened.isEmpty());
+}
+
+void TestLinks::aboutLinksLeaveItOpen()
+{
+    QWidget owner;
+    owner.show();
+    QStringList stillOpen;
+    whenAboutIsOpen([&](QDialog *about) {
+        for (const char *name : {"lblHomePage", "lblCobrand", "lblCobrand"}) {
+            auto *link = about->findChild<QLabel *>(QLatin1String(name));
+            QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+            stillOpen << QString::number(about->isVisible());
+        }
+        QTest::mouseClick(about->findChild<QLabel *>(QStringLiteral("picIcon")), Qt::LeftButton);
+        stillOpen << QString::number(about->isVisible());
+        about->accept();
+    });
+    show_about(&owner);
+    QCOMPARE(stillOpen, QStringList({"1", "1", "1", "1"}));
+    QCOMPARE(
+        opened,
+        QStringList({link_address(LinkTarget::HomePage), link_address(LinkTarget::FullBrandPage),
+                     link_address(LinkTarget::FullBrandPage)}));
+}
+
+void TestLinks::aboutIsTheSameEachTime()
+{
+    QWidget owner;
+    owner.show();
+    QList<QStringList> contents;
+    for (int opening = 0; opening < 2; ++opening) {
+        whenAboutIsOpen([&contents](QDialog *about) {
+            contents << labelTexts(about);
+            QTest::keyClick(about, Qt::Key_Escape);
+        });
+        show_about(&owner);
+    }
+    QCOMPARE(contents.size(), 2);
+    QVERIFY(contents[0].size() >= 6);
+    QCOMPARE(contents[1], contents[0]);
+}
+
+QTEST_MAIN(TestLinks)
+#include "tst_links.moc"
