@@ -4,17 +4,16 @@
 #include "instance_lock.h"
 #include "look.h"
 #include "main_window.h"
+#include "messages.h"
 #include "random_source.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QMessageBox>
 #include <QPointer>
 
 namespace app {
 
 namespace {
-const QString AppTitle = QStringLiteral("Zel Orvalis");
 const QString AlreadyRunning = QStringLiteral("Application is already running");
 } // namespace
 
@@ -22,8 +21,7 @@ bool refuse_second_instance()
 {
     if (acquire_instance_lock() != InstanceLock::HeldByAnother)
         return false;
-    QMessageBox box(QMessageBox::Information, AppTitle, AlreadyRunning, QMessageBox::Ok);
-    box.exec();
+    messages::notice(nullptr, AlreadyRunning);
     return true;
 }
 

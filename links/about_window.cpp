@@ -31,10 +31,10 @@ const QString VisitCaption = QStringLiteral("Click here to visit ");
 constexpr QRect OkRect(309, 200, 84, 23);
 constexpr QRect IconRect(6, 8, 32, 32);
 constexpr QRect DescriptionRect(50, 26, 343, 65);
-constexpr QPoint TitleAt(50, 8);
-constexpr QPoint DetailsAt(240, 165);
+constexpr QRect TitleRect(50, 8, 214, 18);
+constexpr QRect DetailsRect(240, 165, 153, 13);
 constexpr QRect OfferRect(6, 120, 387, 45);
-constexpr QPoint VisitAt(123, 91);
+constexpr QRect VisitRect(123, 91, 270, 13);
 constexpr QRect RuleRect(-4, 194, 484, 2); // runs past both edges
 
 QFont verdana(double points, unsigned style = look::Regular)
@@ -56,7 +56,8 @@ Widget *styled(Widget *widget, const char *name, const QFont &font, const QColor
 QLabel *paragraph(QWidget *parent, const char *name, const QString &text, const QRect &rect,
                   const QFont &font, const QColor &colour)
 {
-    auto *label = styled(new QLabel(text, parent), name, font, colour);
+    auto *label = styled(new QLabel(text, parent), name,
+                         look::fitted_font(font, text, rect.size(), true), colour);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -64,12 +65,14 @@ QLabel *paragraph(QWidget *parent, const char *name, const QString &text, const 
     return label;
 }
 
+// One line sized to its text, kept within the width it was designed with.
 template<typename Label>
-Label *oneLine(Label *label, const char *name, QPoint at, const QFont &font, const QColor &colour)
+Label *oneLine(Label *label, const char *name, const QRect &design, const QFont &font,
+               const QColor &colour)
 {
-    styled(label, name, font, colour);
+    styled(label, name, look::fitted_font(font, label->text(), design.size(), false), colour);
     label->setTextFormat(Qt::PlainText);
-    label->move(at);
+    label->move(design.topLeft());
     label->adjustSize();
     return label;
 }
@@ -110,12 +113,12 @@ AboutWindow::AboutWindow(QWidget *parent)
     picIcon->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
 
     Label1 = paragraph(this, "Label1", Description, DescriptionRect, verdana(8.25), Orange);
-    Label2 = oneLine(new QLabel(Title, this), "Label2", TitleAt, verdana(12, look::Bold), Purple);
-    lblCobrand = oneLine(new LinkLabel(DetailsCaption, this), "lblCobrand", DetailsAt,
+    Label2 = oneLine(new QLabel(Title, this), "Label2", TitleRect, verdana(12, look::Bold), Purple);
+    lblCobrand = oneLine(new LinkLabel(DetailsCaption, this), "lblCobrand", DetailsRect,
                          verdana(8.25, look::Underline), Green);
     Label3 = paragraph(this, "Label3", Offer, OfferRect, verdana(8.25, look::Bold), Pink);
-    lblHomePage = oneLine(new LinkLabel(VisitCaption + siteAsText(), this), "lblHomePage", VisitAt,
-                          verdana(8.25, look::Underline), Green);
+    lblHomePage = oneLine(new LinkLabel(VisitCaption + siteAsText(), this), "lblHomePage",
+                          VisitRect, verdana(8.25, look::Underline), Green);
 
     Line2 = new QWidget(this);
     Line2->setObjectName(QStringLiteral("Line2"));

@@ -1,5 +1,6 @@
 #include "look.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
@@ -25,6 +26,22 @@ QFont design_font(const QString &family, double points, unsigned style)
     font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
     font.setBold((style & Bold) != 0);
     font.setUnderline((style & Underline) != 0);
+    return font;
+}
+
+QFont fitted_font(QFont font, const QString &text, const QSize &box, bool wraps)
+{
+    const auto fits = [&](const QFont &candidate) {
+        const QFontMetrics metrics(candidate);
+        if (!wraps)
+            return metrics.horizontalAdvance(text) <= box.width();
+        const QRect needed
+            = metrics.boundingRect(QRect(0, 0, box.width(), 100000), Qt::TextWordWrap, text);
+        return needed.height() <= box.height();
+    };
+    constexpr int SmallestPixelSize = 7;
+    while (!fits(font) && font.pixelSize() > SmallestPixelSize)
+        font.setPixelSize(font.pixelSize() - 1);
     return font;
 }
 

@@ -25,6 +25,11 @@ enum FontStyle : unsigned {
 // whatever DPI the desktop reports; high-DPI scaling still doubles it.
 QFont design_font(const QString &family, double points, unsigned style = Regular);
 
+// The stand-in faces can run wider than the faces the windows were designed
+// with. Where a text would overflow the box it was designed for, its font
+// steps down a pixel at a time until it fits; otherwise it is left alone.
+QFont fitted_font(QFont font, const QString &text, const QSize &box, bool wraps);
+
 // A caption with access-key marks as the user reads it on a label, which has
 // no access key: "&&" becomes "&" and a lone "&" disappears.
 QString label_caption(const QString &caption);

@@ -8,7 +8,9 @@
 #include "oracle_table.h"
 #include "panel.h"
 #include "random_source.h"
+#include "support_window.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -54,11 +56,11 @@ constexpr QRect Label14Rect(108, 0, 345, 29);
 constexpr QRect PanelRect(0, 32, 562, 265);
 constexpr QRect PictureRect(24, 32, 157, 150);
 constexpr QRect GuideRect(212, 40, 321, 61);
-constexpr QPoint QuestionPromptAt(262, 112);
+constexpr QRect QuestionPromptRect(262, 112, 130, 13);
 constexpr QRect QuestionRect(262, 128, 220, 20);
 constexpr QRect ProceedRect(262, 157, 220, 25);
 constexpr QRect BackRect(24, 232, 53, 25);
-constexpr QPoint NameAt(192, 32);
+constexpr QPoint NameAt(192, 32); // grows with the drawn name
 constexpr QRect ReadingRect(192, 56, 357, 201);
 constexpr QRect BrandStripRect(0, 297, 562, 57);
 constexpr QRect BrandLabelRect(8, 11, 545, 40);
@@ -96,19 +98,20 @@ QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const 
 {
     auto *label = place(new QLabel(text, parent), name, rect);
     label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
+    label->setFont(text.isEmpty() ? font : look::fitted_font(font, text, rect.size(), wraps));
     label->setAlignment(alignment);
     label->setWordWrap(wraps);
     setTextColour(label, colour);
     return label;
 }
 
-// A label that grows to fit its text, keeping its top-left corner.
-QLabel *autoSizeLabel(QWidget *parent, const char *name, const QString &text, QPoint at,
+// A label that grows to fit its text, keeping its top-left corner; a fixed
+// text keeps within the width it was designed with.
+QLabel *autoSizeLabel(QWidget *parent, const char *name, const QString &text, const QRect &design,
                       const QFont &font, const QColor &colour)
 {
-    auto *label = textLabel(parent, name, text, QRect(at, QSize()), font, colour,
-                            Qt::AlignLeft | Qt::AlignTop, false);
+    auto *label
+        = textLabel(parent, name, text, design, font, colour, Qt::AlignLeft | Qt::AlignTop, false);
     label->adjustSize();
     return label;
 }
@@ -142,8 +145,10 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
 
 LinkLabel *brandLabel(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *label = place(new LinkLabel(look::label_caption(caption), parent), name, BrandLabelRect);
-    label->setFont(verdana(8.25, look::Bold | look::Underline));
+    const QString text = look::label_caption(caption);
+    auto *label = place(new LinkLabel(text, parent), name, BrandLabelRect);
+    label->setFont(look::fitted_font(verdana(8.25, look::Bold | look::Underline), text,
+                                     BrandLabelRect.size(), true));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
     setTextColour(label, LinkBlue);
@@ -173,7 +178,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     // Created in design order, so later controls lie above earlier ones.
     Label14 = place(new LinkLabel(ForumText, client), "Label14", Label14Rect);
-    Label14->setFont(verdana(8.25, look::Bold | look::Underline));
+    Label14->setFont(look::fitted_font(verdana(8.25, look::Bold | look::Underline), ForumText,
+                                       Label14Rect.size(), true));
     Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label14->setWordWrap(true);
     setTextColour(Label14, LinkBlue);
@@ -182,7 +188,7 @@ MainWindow::MainWindow(QWidget *parent)
     Picture1_0 = picture(fraMain, "Picture1_0");
     lblLabel_0 = textLabel(fraMain, "lblLabel_0", GuideText, GuideRect, verdana(8.25, look::Bold),
                            White, Qt::AlignHCenter | Qt::AlignTop, true);
-    lblLabel_3 = autoSizeLabel(fraMain, "lblLabel_3", QuestionPrompt, QuestionPromptAt,
+    lblLabel_3 = autoSizeLabel(fraMain, "lblLabel_3", QuestionPrompt, QuestionPromptRect,
                                verdana(8.25, look::Bold), Yellow);
     txtQuestion = place(new QLineEdit(fraMain), "txtQuestion", QuestionRect);
     txtQuestion->setFont(verdana(8.25));
@@ -195,7 +201,7 @@ MainWindow::MainWindow(QWidget *parent)
     fraResult = panel(client, "fraResult", ResultCaption);
     Picture1_1 = picture(fraResult, "Picture1_1");
     cmdBack = button(fraResult, "cmdBack", BackCaption, BackRect);
-    lblResult_0 = autoSizeLabel(fraResult, "lblResult_0", QString(), NameAt,
+    lblResult_0 = autoSizeLabel(fraResult, "lblResult_0", QString(), QRect(NameAt, QSize()),
                                 verdana(12, look::Bold), Yellow);
     lblResult_1 = textLabel(fraResult, "lblResult_1", QString(), ReadingRect, verdana(9),
                             LightYellow, Qt::AlignLeft | Qt::AlignTop, true);
@@ -260,6 +266,21 @@ void MainWindow::buildMenuBar()
 void MainWindow::Form_Load()
 {
     fraMain->raise();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept(); // closing is never cancelled
+}
+
+// The support window takes over, with no owner, and the main window goes.
+void MainWindow::Form_Unload()
+{
+    auto *support = new SupportWindow;
+    support->setAttribute(Qt::WA_DeleteOnClose);
+    look::centre_on_screen(support);
+    support->show();
 }
 
 void MainWindow::Oracle_Draw()

@@ -7,6 +7,7 @@ class Panel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QCloseEvent;
 class QWidget;
 
 // frmMain: the question panel and the result panel share one rectangle and
@@ -35,8 +36,12 @@ public:
     void lblCobrand_Click();
     void lblFullBrand_Click();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildMenuBar();
+    void Form_Unload();
     void Form_Load();
     void Oracle_Draw();
 

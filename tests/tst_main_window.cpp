@@ -4,6 +4,7 @@
 #include "open_link.h"
 #include "oracle_table.h"
 #include "random_source.h"
+#include "support_window.h"
 
 #include <QAction>
 #include <QDialog>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -130,6 +132,11 @@ void TestMainWindow::init()
 void TestMainWindow::cleanup()
 {
     window.reset();
+    // Deleted, never closed: closing the support window ends the process.
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (qobject_cast<SupportWindow *>(top))
+            delete top;
+    }
     oracle::set_bit_source_for_tests({});
     set_link_opener_for_tests({});
 }
@@ -568,18 +575,38 @@ void TestMainWindow::aboutIsModal()
 void TestMainWindow::exitClosesLikeTheCloseButton_data()
 {
     QTest::addColumn<bool>("startReading");
-    QTest::newRow("asking") << false;
-    QTest::newRow("reading") << true;
+    QTest::addColumn<bool>("byExit");
+    QTest::newRow("Exit while asking") << false << true;
+    QTest::newRow("Exit while reading") << true << true;
+    QTest::newRow("close button while asking") << false << false;
+    QTest::newRow("close button while reading") << true << false;
 }
 
 void TestMainWindow::exitClosesLikeTheCloseButton()
 {
     QFETCH(bool, startReading);
+    QFETCH(bool, byExit);
     if (startReading)
         window->cmdProceed_Click();
-    window->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
-    QVERIFY(!window->isVisible());
+    MainWindow *main = window.release();
+    QPointer<MainWindow> guard = main;
+    main->setAttribute(Qt::WA_DeleteOnClose);
+
+    if (byExit)
+        main->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
+    else
+        main->close();
+
     QVERIFY(opened.isEmpty());
+    QTRY_VERIFY(guard.isNull()); // the main window goes...
+    QList<SupportWindow *> support; // ...and the support window takes its place
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *candidate = qobject_cast<SupportWindow *>(top))
+            support << candidate;
+    }
+    QCOMPARE(support.size(), 1);
+    QVERIFY(support.first()->isVisible());
+    QVERIFY(!support.first()->parentWidget());
 }
 
 QTEST_MAIN(TestMainWindow)

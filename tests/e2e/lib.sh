@@ -114,3 +114,26 @@ $expected"
 client_offset() {
     xwininfo -id "$1" | awk '/Height:/{print $2 - 354}'
 }
+
+# window_size WINDOW: "WIDTH HEIGHT" of its client area.
+window_size() {
+    xwininfo -id "$1" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}'
+}
+
+# find_support: waits for the support window (741 x 315); sets SUPPORT.
+find_support() {
+    support_shown() {
+        local id
+        for id in $(xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' 2>/dev/null); do
+            if [ "$(window_size "$id")" = "741 315" ]; then
+                SUPPORT=$id
+                return 0
+            fi
+        done
+        return 1
+    }
+    wait_until 10 support_shown
+}
+
+# app_ended: the program's process is gone.
+app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }

@@ -40,7 +40,11 @@ about_gone() { ! xwininfo -id "$about" 2>/dev/null | grep -q IsViewable; }
 wait_until 5 about_gone || fail "Enter left the About window open"
 
 xdotool windowactivate --sync "$win" key alt+f x
-wait_until 10 sh -c "! kill -0 $APP_PID 2>/dev/null" || fail "Exit did not close the main window"
+find_support || fail "Exit showed no support window"
+xdotool windowactivate --sync "$SUPPORT" key alt+F4
+wait_until 10 app_ended || fail "closing the support window did not end the program"
+code=$(exit_code "$APP_PID")
+[ "$code" = 0 ] || fail "exit code $code"
 [ "$(opened_count)" = 7 ] || fail "something else was opened"
 : "$maker"
 echo "PASS: links"

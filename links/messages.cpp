@@ -1,0 +1,61 @@
+#include "messages.h"
+
+#include <QMessageBox>
+
+namespace messages {
+namespace {
+
+const QString AppTitle = QStringLiteral("Zel Orvalis");
+
+Answerer &replacement()
+{
+    static Answerer answerer;
+    return answerer;
+}
+
+// A lone carriage return separates lines in the program's texts, but Qt draws
+// it as a space; on screen it must start a new line.
+QString shownText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+bool show(const Request &request)
+{
+    if (replacement())
+        return replacement()(request);
+
+    const bool yesNo = request.kind == Kind::YesNo;
+    QMessageBox box(request.kind == Kind::Error ? QMessageBox::Critical : QMessageBox::Information,
+                    AppTitle, shownText(request.text),
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, request.parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    return box.exec() == (yesNo ? QMessageBox::Yes : QMessageBox::Ok);
+}
+
+} // namespace
+
+void notice(QWidget *parent, const QString &text)
+{
+    show({parent, Kind::Notice, text});
+}
+
+void error(QWidget *parent, const QString &text)
+{
+    show({parent, Kind::Error, text});
+}
+
+bool ask(QWidget *parent, const QString &text)
+{
+    return show({parent, Kind::YesNo, text});
+}
+
+void set_answerer_for_tests(Answerer answerer)
+{
+    replacement() = std::move(answerer);
+}
+
+} // namespace messages

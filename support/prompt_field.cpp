@@ -1,0 +1,92 @@
+#include "prompt_field.h"
+
+#include "messages.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+const QString NoSpaceMessage = QStringLiteral("Email Address Cannot Contain Space");
+} // namespace
+
+QString trim_spaces(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+QString text_on_focus_in(const QString &text, const QString &prompt)
+{
+    return trim_spaces(text) == prompt ? QString() : text;
+}
+
+QString text_on_focus_out(const QString &text, const QString &prompt)
+{
+    return trim_spaces(text).isEmpty() ? prompt : text;
+}
+
+PromptField::PromptField(QWidget *field, const QString &prompt, Spaces spaces)
+    : QObject(field)
+    , field(field)
+    , promptText(prompt)
+    , spaces(spaces)
+{
+    field->installEventFilter(this);
+}
+
+QString PromptField::text() const
+{
+    if (auto *line = qobject_cast<QLineEdit *>(field))
+        return line->text();
+    QString text = static_cast<QPlainTextEdit *>(field)->toPlainText();
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+void PromptField::setText(const QString &text)
+{
+    if (text == this->text())
+        return;
+    if (auto *line = qobject_cast<QLineEdit *>(field)) {
+        line->setText(text);
+        return;
+    }
+    QString plain = text;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    static_cast<QPlainTextEdit *>(field)->setPlainText(plain);
+}
+
+bool PromptField::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != field)
+        return false;
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        // Another window coming to the front is not the user leaving the field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        setText(event->type() == QEvent::FocusIn ? text_on_focus_in(text(), promptText)
+                                                 : text_on_focus_out(text(), promptText));
+        return false;
+    }
+    case QEvent::KeyPress:
+        if (spaces == Spaces::Refused
+            && static_cast<QKeyEvent *>(event)->text() == QLatin1String(" ")) {
+            messages::error(field->window(), NoSpaceMessage);
+            field->setFocus(Qt::OtherFocusReason);
+            return true; // the space never reaches the field
+        }
+        return false;
+    default:
+        return false;
+    }
+}
