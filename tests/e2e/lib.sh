@@ -97,11 +97,13 @@ opened_count() {
     tr -cd '\0' <"$OPENED" | wc -c
 }
 
+opened_at_least() { [ "$(opened_count)" -ge "$1" ]; }
+
 # expect_opened ADDRESS...: the addresses opened so far, exactly and in order.
 expect_opened() {
     local expected
     expected=$(printf '%s\n' "$@")
-    wait_until 10 test "$(opened_count)" -ge "$#" || true
+    wait_until 10 opened_at_least "$#" || true
     local actual
     actual=$(tr '\0' '\n' <"$OPENED")
     [ "$actual" = "$expected" ] || fail "opened:

@@ -1,0 +1,652 @@
+#include "link_target.h"
+#include "look.h"
+#include "messages.h"
+#include "open_link.h"
+#include "prompt_field.h"
+#include "random_source.h"
+#include "referral.h"
+#include "support_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+quint32 bitsFor(float r)
+{
+    return static_cast<quint32>(std::ldexp(static_cast<double>(r), 24)) << 8;
+}
+
+struct Fields
+{
+    QString name, email, friendName, friendEmail;
+};
+
+} // namespace
+
+class TestSupport : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<SupportWindow> window;
+    QStringList opened;
+    QList<messages::Request> boxes;
+
+    template<typename T = QWidget>
+    T *control(const char *name) const
+    {
+        auto *found = window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    QLineEdit *line(const char *name) const { return control<QLineEdit>(name); }
+    QStringList boxTexts() const
+    {
+        QStringList texts;
+        for (const messages::Request &box : boxes)
+            texts << box.text;
+        return texts;
+    }
+    void fill(const Fields &fields)
+    {
+        line("txtName")->setText(fields.name);
+        line("txtEmail")->setText(fields.email);
+        line("txtFriendName")->setText(fields.friendName);
+        line("txtFriendEmail")->setText(fields.friendEmail);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { look::install_font_substitutes(); }
+    void init();
+    void cleanup();
+
+    void promptRules_data();
+    void promptRules();
+    void fieldsStartWithTheirPrompts();
+    void promptComesBackOnlyWhenLeftEmpty();
+    void typedSpace_data();
+    void typedSpace();
+    void pastedSpaceIsKept();
+
+    void referralChecks_data();
+    void referralChecks();
+    void composedAddress_data();
+    void composedAddress();
+    void twoPressesOpenTwoIdenticalRequests();
+    void hiddenMessageEmptiedFailsEveryPress();
+    void refusalIsARealBoxOverTheWindow();
+
+    void appealChoice_data();
+    void appealChoice();
+    void appealsComeUpEvenly();
+    void windowDesign();
+    void libraryText();
+    void checkBoxOpensHomeAndStaysReleased();
+    void libraryLinkOpensTheLibrary();
+    void enterPressesOnlyTheFocusedButton();
+    void escapeDoesNothing();
+};
+
+void TestSupport::init()
+{
+    opened.clear();
+    boxes.clear();
+    set_link_opener_for_tests([this](const QString &address) { opened << address; });
+    messages::set_answerer_for_tests([this](const messages::Request &request) {
+        boxes << request;
+        return true;
+    });
+    window = std::make_unique<SupportWindow>();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void TestSupport::cleanup()
+{
+    // Deleted, never closed: closing it would end the test process.
+    window.reset();
+    set_link_opener_for_tests({});
+    messages::set_answerer_for_tests({});
+    oracle::set_bit_source_for_tests({});
+}
+
+void TestSupport::promptRules_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("afterFocusIn");
+    QTest::addColumn<QString>("afterFocusOut");
+
+    QTest::newRow("the prompt") << "Your Name"
+                                << "Your Name"
+                                << ""
+                                << "Your Name";
+    QTest::newRow("prompt in spaces") << "  Your Name "
+                                      << "Your Name"
+                                      << ""
+                                      << "  Your Name ";
+    QTest::newRow("other case") << "your name"
+                                << "Your Name"
+                                << "your name"
+                                << "your name";
+    QTest::newRow("only spaces") << "   "
+                                 << "Your Name"
+                                 << "   "
+                                 << "Your Name";
+    QTest::newRow("empty") << ""
+                           << "Friend's Name"
+                           << ""
+                           << "Friend's Name";
+    QTest::newRow("leading spaces kept") << "  Ann"
+                                         << "Your Name"
+                                         << "  Ann"
+                                         << "  Ann";
+    QTest::newRow("trailing spaces kept") << "Ann  "
+                                          << "Your Name"
+                                          << "Ann  "
+                                          << "Ann  ";
+    QTest::newRow("a tab is no space") << "\tYour Name"
+                                       << "Your Name"
+                                       << "\tYour Name"
+                                       << "\tYour Name";
+    QTest::newRow("only a tab") << "\t"
+                                << "Your Name"
+                                << "\t"
+                                << "\t";
+    QTest::newRow("message as it starts") << "Your Message\r\n"
+                                          << "Your Message"
+                                          << "Your Message\r\n"
+                                          << "Your Message\r\n";
+}
+
+void TestSupport::promptRules()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, prompt);
+    QFETCH(QString, afterFocusIn);
+    QFETCH(QString, afterFocusOut);
+    QCOMPARE(text_on_focus_in(text, prompt), afterFocusIn);
+    QCOMPARE(text_on_focus_out(text, prompt), afterFocusOut);
+}
+
+void TestSupport::fieldsStartWithTheirPrompts()
+{
+    QCOMPARE(line("txtName")->text(), QStringLiteral("Your Name"));
+    QCOMPARE(line("txtEmail")->text(), QStringLiteral("Your Email Address"));
+    QCOMPARE(line("txtFriendName")->text(), QStringLiteral("Friend's Name"));
+    QCOMPARE(line("txtFriendEmail")->text(), QStringLiteral("Friend's Email Address"));
+    QCOMPARE(control<QPlainTextEdit>("txtMessage")->toPlainText(),
+             QStringLiteral("Your Message\n"));
+    for (const char *name : {"txtName", "txtEmail", "txtFriendName", "txtFriendEmail"})
+        QCOMPARE(line(name)->maxLength(), 32767); // Qt's own ceiling, no limit of ours
+}
+
+// Tabbing through every field and out again leaves each as it was; a field
+// emptied by the user gets its prompt back.
+void TestSupport::promptComesBackOnlyWhenLeftEmpty()
+{
+    QWidget *start = control("cmdClose");
+    start->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 8; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), start);
+    QCOMPARE(line("txtName")->text(), QStringLiteral("Your Name"));
+    QCOMPARE(control<QPlainTextEdit>("txtMessage")->toPlainText(),
+             QStringLiteral("Your Message\n"));
+
+    line("txtName")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(line("txtName")->text(), QString());
+    QTest::keyClicks(line("txtName"), QStringLiteral("Ann "));
+    line("txtEmail")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(line("txtName")->text(), QStringLiteral("Ann "));
+    QCOMPARE(line("txtEmail")->text(), QString());
+    line("txtFriendName")->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(line("txtEmail")->text(), QStringLiteral("Your Email Address"));
+}
+
+void TestSupport::typedSpace_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("txtEmail") << "txtEmail" << true;
+    QTest::newRow("txtFriendEmail") << "txtFriendEmail" << true;
+    QTest::newRow("txtName") << "txtName" << false;
+    QTest::newRow("txtFriendName") << "txtFriendName" << false;
+    QTest::newRow("txtMessage") << "txtMessage" << false;
+}
+
+void TestSupport::typedSpace()
+{
+    QFETCH(QString, field);
+    QFETCH(bool, refused);
+    QWidget *widget = control(field.toLatin1().constData());
+    widget->setFocus(Qt::TabFocusReason);
+    const auto text = [widget] {
+        if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            return edit->text();
+        return static_cast<QPlainTextEdit *>(widget)->toPlainText();
+    };
+    QTest::keyClicks(widget, QStringLiteral("ab"));
+    const QString before = text();
+
+    QTest::keyClick(widget, Qt::Key_Space);
+
+    QCOMPARE(QApplication::focusWidget(), widget);
+    if (refused) {
+        QCOMPARE(text(), before);
+        QCOMPARE(boxTexts(), QStringList {"Email Address Cannot Contain Space"});
+        QCOMPARE(boxes.first().kind, messages::Kind::Error);
+        QCOMPARE(boxes.first().parent, window.get());
+    } else {
+        QVERIFY(text().contains(QStringLiteral("ab ")));
+        QVERIFY(boxes.isEmpty());
+    }
+}
+
+void TestSupport::pastedSpaceIsKept()
+{
+    line("txtEmail")->setFocus(Qt::TabFocusReason);
+    line("txtEmail")->insert(QStringLiteral("ann @example.org"));
+    QCOMPARE(line("txtEmail")->text(), QStringLiteral("ann @example.org"));
+    QVERIFY(boxes.isEmpty());
+}
+
+// One row per refusal and per pass, through the window's own press handler:
+// the values are trimmed, the checks run in order, and at most one message shows.
+void TestSupport::referralChecks_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("email");
+    QTest::addColumn<QString>("friendName");
+    QTest::addColumn<QString>("friendEmail");
+    QTest::addColumn<QString>("refusal");
+
+    const QString distinct = QStringLiteral("Please Enter Distinct Email Addresses");
+    const QString proper = QStringLiteral("Please Enter Proper Email Address");
+    const QString noName = QStringLiteral("Please Enter Your Name");
+    const QString noFriend = QStringLiteral("Please Enter Your Friend's Name");
+
+    QTest::newRow("all prompts") << "Your Name"
+                                 << "Your Email Address"
+                                 << "Friend's Name"
+                                 << "Friend's Email Address" << proper;
+    QTest::newRow("both emails empty") << "Ann"
+                                       << ""
+                                       << "Bo"
+                                       << "" << distinct;
+    QTest::newRow("same email") << "Ann"
+                                << "a@x.org"
+                                << "Bo"
+                                << "a@x.org" << distinct;
+    QTest::newRow("same once trimmed") << "Ann"
+                                       << "  a@x.org"
+                                       << "Bo"
+                                       << "a@x.org  " << distinct;
+    QTest::newRow("no at sign") << "Ann"
+                                << "a.x.org"
+                                << "Bo"
+                                << "b@y.org" << proper;
+    QTest::newRow("friend has no full stop") << "Ann"
+                                             << "a@x.org"
+                                             << "Bo"
+                                             << "b@y" << proper;
+    QTest::newRow("emails before the name") << ""
+                                            << "a@x"
+                                            << ""
+                                            << "b@y.org" << proper;
+    QTest::newRow("name is its prompt") << "Your Name"
+                                        << "a@x.org"
+                                        << "Bo"
+                                        << "b@y.org" << noName;
+    QTest::newRow("name only spaces") << "   "
+                                      << "a@x.org"
+                                      << "Bo"
+                                      << "b@y.org" << noName;
+    QTest::newRow("name before friend") << ""
+                                        << "a@x.org"
+                                        << ""
+                                        << "b@y.org" << noName;
+    QTest::newRow("friend empty") << "Ann"
+                                  << "a@x.org"
+                                  << ""
+                                  << "b@y.org" << noFriend;
+    QTest::newRow("friend is its prompt") << "Ann"
+                                          << "a@x.org"
+                                          << "Friend's Name"
+                                          << "b@y.org" << noFriend;
+    QTest::newRow("passes") << "Ann"
+                            << "a@x.org"
+                            << "Bo"
+                            << "b@y.org"
+                            << "";
+    QTest::newRow("lower-case prompt is a name") << "your name"
+                                                 << "a@x.org"
+                                                 << "Bo"
+                                                 << "b@y.org"
+                                                 << "";
+    QTest::newRow("emails differ only in case") << "Ann"
+                                                << "A@x.org"
+                                                << "Bo"
+                                                << "a@x.org"
+                                                << "";
+    QTest::newRow("dot before at passes") << "Ann"
+                                          << "a.b@x"
+                                          << "Bo"
+                                          << "b@y.org"
+                                          << "";
+}
+
+void TestSupport::referralChecks()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, email);
+    QFETCH(QString, friendName);
+    QFETCH(QString, friendEmail);
+    QFETCH(QString, refusal);
+
+    fill({name, email, friendName, friendEmail});
+    QWidget *focus = control("cmdSubmit");
+    focus->setFocus();
+    const QString lastRequest = modTellAFriend::request_address();
+
+    control<QPushButton>("cmdSubmit")->click();
+
+    if (refusal.isEmpty()) {
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(modTellAFriend::request_address(), opened.first());
+    } else {
+        QCOMPARE(boxTexts(), QStringList {refusal});
+        QCOMPARE(boxes.first().kind, messages::Kind::Error);
+        QCOMPARE(boxes.first().parent, window.get());
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(modTellAFriend::request_address(), lastRequest);
+    }
+    // Nothing in the window changes, pass or fail.
+    QCOMPARE(line("txtName")->text(), name);
+    QCOMPARE(line("txtEmail")->text(), email);
+    QCOMPARE(line("txtFriendEmail")->text(), friendEmail);
+    QCOMPARE(QApplication::focusWidget(), focus);
+    QCOMPARE(modTellAFriend::values().email, email.trimmed());
+}
+
+void TestSupport::composedAddress_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("email");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("friendName");
+    QTest::addColumn<QString>("friendEmail");
+    QTest::addColumn<QString>("query");
+
+    QTest::newRow("plain") << "Ann"
+                           << "a@x.org"
+                           << "Hi"
+                           << "Bo"
+                           << "b@y.org"
+                           << "taf1=Ann&taf2=a%40x.org&taf3=Hi&taf4=Bo&taf5=b%40y.org";
+    QTest::newRow("untouched message")
+        << "Ann"
+        << "a@x.org"
+        << "Your Message\r\n"
+        << "Bo"
+        << "b@y.org"
+        << "taf1=Ann&taf2=a%40x.org&taf3=Your%20Message%0D%0A&taf4=Bo&taf5=b%40y.org";
+    QTest::newRow("ampersand and equals")
+        << "Tom & Jerry"
+        << "a@x.org"
+        << "a=b"
+        << "B&B=1"
+        << "b@y.org"
+        << "taf1=Tom%20%26%20Jerry&taf2=a%40x.org&taf3=a%3Db&taf4=B%26B%3D1&taf5=b%40y.org";
+    QTest::newRow("hash and percent")
+        << "No #1"
+        << "a@x.org"
+        << "100% sure"
+        << "Bo"
+        << "b+c@y.org"
+        << "taf1=No%20%231&taf2=a%40x.org&taf3=100%25%20sure&taf4=Bo&taf5=b%2Bc%40y.org";
+    QTest::newRow("non-ASCII letters")
+        << QStringLiteral("Zoë") << QStringLiteral("zoë@x.org") << QStringLiteral("Grüße ✓")
+        << QStringLiteral("Łukasz") << "l@y.org"
+        << "taf1=Zo%C3%AB&taf2=zo%C3%AB%40x.org&taf3=Gr%C3%BC%C3%9Fe%20%E2%9C%93"
+           "&taf4=%C5%81ukasz&taf5=l%40y.org";
+    QTest::newRow("unreserved stay") << "A-z_0.9~"
+                                     << "a@x.org"
+                                     << "m"
+                                     << "f"
+                                     << "b@y.org"
+                                     << "taf1=A-z_0.9~&taf2=a%40x.org&taf3=m&taf4=f&taf5=b%40y.org";
+}
+
+void TestSupport::composedAddress()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, email);
+    QFETCH(QString, message);
+    QFETCH(QString, friendName);
+    QFETCH(QString, friendEmail);
+    QFETCH(QString, query);
+
+    QString productSite = link_address(LinkTarget::ProductSite);
+    productSite.replace(QLatin1String(":"), QLatin1String("%3A"));
+    productSite.replace(QLatin1String("/"), QLatin1String("%2F"));
+    const QString expected = link_address(LinkTarget::ReferralEndpoint) + QLatin1Char('?') + query
+        + QStringLiteral("&taf6=") + productSite;
+
+    QCOMPARE(modTellAFriend::compose_request({name, email, message, friendName, friendEmail}),
+             expected);
+}
+
+void TestSupport::twoPressesOpenTwoIdenticalRequests()
+{
+    fill({QStringLiteral(" Ann "), QStringLiteral("a@x.org"), QStringLiteral("Bo"),
+          QStringLiteral("b@y.org ")});
+    window->cmdSubmit_Click();
+    window->cmdSubmit_Click();
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(opened.at(0), opened.at(1));
+    QVERIFY(opened.first().contains(QStringLiteral(
+        "?taf1=Ann&taf2=a%40x.org&taf3=Your%20Message%0D%0A&taf4=Bo&taf5=b%40y.org&taf6=")));
+    QCOMPARE(modTellAFriend::request_address(), opened.first());
+    QCOMPARE(line("txtName")->text(), QStringLiteral(" Ann "));
+}
+
+// Tabbing into the unseen message field, emptying it and leaving it puts the
+// bare prompt back, which no press accepts until the field holds other text.
+void TestSupport::hiddenMessageEmptiedFailsEveryPress()
+{
+    fill({QStringLiteral("Ann"), QStringLiteral("a@x.org"), QStringLiteral("Bo"),
+          QStringLiteral("b@y.org")});
+    auto *message = control<QPlainTextEdit>("txtMessage");
+    QVERIFY(!control("Frame2")->rect().intersects(message->geometry()));
+    message->setFocus(Qt::TabFocusReason);
+    message->selectAll();
+    QTest::keyClick(message, Qt::Key_Delete);
+    control("cmdSubmit")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(message->toPlainText(), QStringLiteral("Your Message"));
+
+    window->cmdSubmit_Click();
+    window->cmdSubmit_Click();
+    QCOMPARE(boxTexts(), QStringList(2, QStringLiteral("Please Enter Your Message")));
+    QVERIFY(opened.isEmpty());
+
+    message->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(message, QStringLiteral("!"));
+    control("cmdSubmit")->setFocus(Qt::TabFocusReason);
+    window->cmdSubmit_Click();
+    QCOMPARE(opened.size(), 1);
+}
+
+void TestSupport::refusalIsARealBoxOverTheWindow()
+{
+    messages::set_answerer_for_tests({});
+    QStringList seen;
+    QTimer::singleShot(10, this, [&] {
+        const auto poll = [&](auto &&self) -> void {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(10, this, [self] { self(self); });
+                return;
+            }
+            seen << box->windowTitle() << box->text() << QString::number(box->icon())
+                 << QString::number(box->buttons().size())
+                 << QString::number(box->parentWidget() == window.get());
+            box->button(QMessageBox::Ok)->click();
+        };
+        poll(poll);
+    });
+    window->cmdSubmit_Click(); // every field still shows its prompt
+    QCOMPARE(seen,
+             QStringList({"Zel Orvalis", "Please Enter Proper Email Address",
+                          QString::number(QMessageBox::Critical), "1", "1"}));
+}
+
+void TestSupport::appealChoice_data()
+{
+    QTest::addColumn<float>("r");
+    QTest::addColumn<int>("k");
+    QTest::newRow("0") << 0.0f << 0;
+    QTest::newRow("below 1/4") << std::nextafter(0.25f, 0.0f) << 0;
+    QTest::newRow("1/4") << 0.25f << 1;
+    QTest::newRow("below 1/2") << std::nextafter(0.5f, 0.0f) << 1;
+    QTest::newRow("1/2") << 0.5f << 2;
+    QTest::newRow("below 3/4") << std::nextafter(0.75f, 0.0f) << 2;
+    QTest::newRow("3/4") << 0.75f << 3;
+    QTest::newRow("highest r") << std::nextafter(1.0f, 0.0f) << 3;
+}
+
+void TestSupport::appealChoice()
+{
+    QFETCH(float, r);
+    QFETCH(int, k);
+    QCOMPARE(appeal_index(r), k);
+    oracle::set_bit_source_for_tests([r] { return bitsFor(r); });
+    SupportWindow another;
+    QCOMPARE(another.findChild<QLabel *>(QStringLiteral("Label2"))->text(), appeal_text(k));
+    QVERIFY(!appeal_text(k).isEmpty());
+}
+
+void TestSupport::appealsComeUpEvenly()
+{
+    std::mt19937 engine(7u);
+    constexpr int draws = 100000;
+    std::array<int, 4> counts {};
+    for (int i = 0; i < draws; ++i)
+        ++counts.at(appeal_index(oracle::random_from_bits(static_cast<std::uint32_t>(engine()))));
+    for (int count : counts)
+        QVERIFY2(std::abs(count - draws / 4) < draws / 100, qPrintable(QString::number(count)));
+}
+
+void TestSupport::windowDesign()
+{
+    QCOMPARE(window->windowTitle(), QStringLiteral("Zel Orvalis v1.0"));
+    QCOMPARE(window->size(), QSize(741, 315));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    const Qt::WindowFlags flags = window->windowFlags();
+    QVERIFY(flags & Qt::WindowStaysOnTopHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QCOMPARE(QApplication::focusWidget(), control("cmdClose"));
+
+    QStringList order;
+    QWidget *widget = control("cmdClose");
+    for (int i = 0; i < 8; ++i) {
+        order << widget->objectName();
+        widget = widget->nextInFocusChain();
+        while (widget->focusPolicy() == Qt::NoFocus)
+            widget = widget->nextInFocusChain();
+    }
+    QCOMPARE(order,
+             QStringList({"cmdClose", "Check1", "txtName", "cmdSubmit", "txtEmail",
+                          "txtFriendEmail", "txtFriendName", "txtMessage"}));
+    QCOMPARE(widget, control("cmdClose"));
+
+    // Every fixed text fits the box it was designed for.
+    for (const char *name : {"Label2", "Label3"}) {
+        const auto *label = control<QLabel>(name);
+        const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000),
+                                                               Qt::TextWordWrap, label->text());
+        QVERIFY2(needed.height() <= label->height(), name);
+    }
+    const QWidget *link = control("lblGoToHome");
+    QVERIFY(link->geometry().right() < control("Frame6")->width());
+    QVERIFY(control<QLabel>("Label1")->geometry().right() < window->width());
+}
+
+void TestSupport::libraryText()
+{
+    const QString text = control<QLabel>("Label3")->text();
+    const QString gap = QString(61, QLatin1Char(' '));
+    QVERIFY(text.contains(QStringLiteral("interests.") + gap + QStringLiteral("All the programs")));
+    QVERIFY(!text.contains(gap + QLatin1Char(' ')));
+    QVERIFY(text.contains(QStringLiteral("the world\u2019s largest resource")));
+    QVERIFY(text.endsWith(QStringLiteral("friends and family. ")));
+    QVERIFY(text.startsWith(QStringLiteral("If you have enjoyed this software")));
+}
+
+void TestSupport::checkBoxOpensHomeAndStaysReleased()
+{
+    auto *check = control<QPushButton>("Check1");
+    QVERIFY(check->isCheckable());
+    QCOMPARE(check->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(check, Qt::LeftButton);
+    QVERIFY(!check->isChecked());
+    QCOMPARE(opened, QStringList {link_address(LinkTarget::HomePage)});
+
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Space);
+    QTest::mouseClick(check, Qt::LeftButton);
+    QVERIFY(!check->isChecked());
+    QCOMPARE(opened, QStringList(3, link_address(LinkTarget::HomePage)));
+}
+
+void TestSupport::libraryLinkOpensTheLibrary()
+{
+    const QString appeal = control<QLabel>("Label2")->text();
+    QWidget *link = control("lblGoToHome");
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      link->mapTo(window.get(), link->rect().center()));
+    QCOMPARE(opened, QStringList {link_address(LinkTarget::SoftwareLibraryPage)});
+    QCOMPARE(control<QLabel>("Label2")->text(), appeal);
+    QVERIFY(window->isVisible());
+}
+
+void TestSupport::enterPressesOnlyTheFocusedButton()
+{
+    line("txtName")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(line("txtName"), Qt::Key_Return);
+    QVERIFY(boxes.isEmpty());
+
+    control("Check1")->setFocus();
+    QTest::keyClick(control("Check1"), Qt::Key_Return);
+    QCOMPARE(opened.size(), 1);
+    QVERIFY(boxes.isEmpty());
+
+    control("cmdSubmit")->setFocus();
+    QTest::keyClick(control("cmdSubmit"), Qt::Key_Return);
+    QCOMPARE(boxTexts(), QStringList {"Please Enter Proper Email Address"});
+}
+
+void TestSupport::escapeDoesNothing()
+{
+    // Closing the window would end this process, so surviving is the check.
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QTest::keyClick(control("txtName"), Qt::Key_Escape);
+    QVERIFY(window->isVisible());
+    QVERIFY(boxes.isEmpty() && opened.isEmpty());
+}
+
+QTEST_MAIN(TestSupport)
+#include "tst_support.moc"
