@@ -6,10 +6,10 @@
 #include "main_window.h"
 #include "messages.h"
 #include "random_source.h"
+#include "update_reminder.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QPointer>
 
 namespace app {
 
@@ -25,7 +25,7 @@ bool refuse_second_instance()
     return true;
 }
 
-int run_program(QApplication &application)
+MainWindow *start_program()
 {
     look::install_font_substitutes();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
@@ -34,14 +34,20 @@ int run_program(QApplication &application)
         end_program();
 
     oracle::seed_from_clock();
+    run_update_reminder();
 
     // A top-level window without a parent; it deletes itself once closed.
-    QPointer<MainWindow> mainWindow = new MainWindow;
+    auto *mainWindow = new MainWindow;
     mainWindow->setAttribute(Qt::WA_DeleteOnClose);
     look::centre_on_screen(mainWindow);
     mainWindow->show();
     mainWindow->CoBrand_Randomize();
+    return mainWindow;
+}
 
+int run_program(QApplication &application)
+{
+    start_program();
     return application.exec();
 }
 

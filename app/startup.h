@@ -1,5 +1,6 @@
 #pragma once
 
+class MainWindow;
 class QApplication;
 
 namespace app {
@@ -8,7 +9,12 @@ namespace app {
 // and returns true; such an instance must end without doing anything else.
 bool refuse_second_instance();
 
-// The program's start-up sequence, then its event loop; returns the exit code.
+// The start-up sequence up to the main window on screen: single instance,
+// seeding, update reminder, main window, brand strip. A second instance ends
+// inside it.
+MainWindow *start_program();
+
+// Start-up, then the event loop; returns the exit code.
 int run_program(QApplication &application);
 
 } // namespace app

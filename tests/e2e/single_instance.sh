@@ -10,6 +10,10 @@ xdotool windowminimize --sync "$win"
 lock=$(ls "$XDG_RUNTIME_DIR"/zel-orvalis-*.lock) || fail "no instance lock"
 [ "$(head -n1 "$lock")" = "$first" ] || fail "the lock is not the first instance's"
 
+stored_state() { find "$XDG_CONFIG_HOME" -type f -exec md5sum {} + | sort; }
+before=$(stored_state)
+[ -n "$before" ] || fail "the first instance stored no date"
+
 start_app
 second=$APP_PID
 box=$(find_window "Zel Orvalis") || fail "the second instance showed no notice"
@@ -23,5 +27,5 @@ code=$(exit_code "$second")
 kill -0 "$first" || fail "the first instance is gone"
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN || fail "the first window was restored"
 [ "$(head -n1 "$lock")" = "$first" ] || fail "the lock changed hands"
-[ -z "$(ls -A "$XDG_CONFIG_HOME")" ] || fail "something was stored"
+[ "$(stored_state)" = "$before" ] || fail "the second instance stored something"
 echo "PASS: single instance"

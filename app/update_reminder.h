@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+// Where the reminder keeps the day it was last answered, as yyyy-MM-dd text.
+class ReminderStore
+{
+public:
+    virtual ~ReminderStore() = default;
+    // The stored text, empty when none; nullopt when the store cannot be read.
+    virtual std::optional<QString> read() = 0;
+    // False when the value did not reach the store.
+    virtual bool write(const QString &value) = 0;
+};
+
+// The per-user settings store: the registry on Windows, an INI file under
+// $XDG_CONFIG_HOME elsewhere; section "Settings", name "Duration".
+class SettingsReminderStore final : public ReminderStore
+{
+public:
+    SettingsReminderStore();
+    explicit SettingsReminderStore(const QString &iniFile); // for tests
+    ~SettingsReminderStore() override;
+
+    std::optional<QString> read() override;
+    bool write(const QString &value) override;
+
+private:
+    std::unique_ptr<QSettings> settings;
+};
+
+enum class ReminderDue {
+    FirstRun, // nothing stored: store today, say nothing
+    Quiet, // answered within 14 days either way
+    Due, // 15 or more days either way: ask
+    NotADate, // leave the value alone and stay silent
+};
+
+// The stored text against today's date.
+ReminderDue reminder_due(const QString &stored, const QDate &today);
+
+// Start-up's reminder: may ask whether to check for an update, store today,
+// and open the download page. Any failure ends it silently where it happens.
+void run_update_reminder(ReminderStore &store, const QDate &today);
+void run_update_reminder();

@@ -1,0 +1,312 @@
+#include "main_window.h"
+#include "messages.h"
+#include "open_link.h"
+#include "startup.h"
+#include "update_reminder.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// A store in memory that logs what happens to it, and can be made to fail.
+class MemoryStore final : public ReminderStore
+{
+public:
+    std::optional<QString> value = QString();
+    bool writeFails = false;
+    QStringList *log = nullptr;
+
+    std::optional<QString> read() override { return value; }
+    bool write(const QString &text) override
+    {
+        *log << QStringLiteral("store ") + text;
+        if (writeFails)
+            return false;
+        value = text;
+        return true;
+    }
+};
+
+const QDate Today(2026, 12, 7);
+
+} // namespace
+
+class TestReminder : public QObject
+{
+    Q_OBJECT
+
+private:
+    QStringList log;
+    bool answer = true;
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void decision_data();
+    void decision();
+    void answers_data();
+    void answers();
+    void realBoxShowsTwoLines();
+    void unreadableStoreEndsSilently();
+    void settingsStoreKeepsText();
+    void settingsStoreLeavesWhatIsNotADate_data();
+    void settingsStoreLeavesWhatIsNotADate();
+    void settingsStoreThatCannotBeWritten();
+    void startUpAsksBeforeTheMainWindow();
+    void startUpOpensTheMainWindowAfterAFailingReminder();
+};
+
+void TestReminder::init()
+{
+    log.clear();
+    answer = true;
+    set_link_opener_for_tests([this](const QString &address) { log << "open " + address; });
+    messages::set_answerer_for_tests([this](const messages::Request &request) {
+        log << QStringLiteral("ask ") + request.text;
+        return answer;
+    });
+}
+
+void TestReminder::cleanup()
+{
+    set_link_opener_for_tests({});
+    messages::set_answerer_for_tests({});
+}
+
+// What is stored, against today: whether the user is asked, and what is
+// stored afterwards.
+void TestReminder::decision_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("storedAfter");
+
+    const QString today = QStringLiteral("2026-12-07");
+    QTest::newRow("never run") << Today << "" << false << today;
+    QTest::newRow("today") << Today << today << false << today;
+    QTest::newRow("14 days ago") << Today << "2026-11-23" << false << "2026-11-23";
+    QTest::newRow("15 days ago") << Today << "2026-11-22" << true << today;
+    QTest::newRow("14 days ahead") << Today << "2026-12-21" << false << "2026-12-21";
+    QTest::newRow("15 days ahead") << Today << "2026-12-22" << true << today;
+    QTest::newRow("far past") << Today << "1999-01-01" << true << today;
+    QTest::newRow("far future") << Today << "2999-12-31" << true << today;
+    QTest::newRow("14 across the year end")
+        << QDate(2027, 1, 5) << "2026-12-22" << false << "2026-12-22";
+    QTest::newRow("15 across the year end")
+        << QDate(2027, 1, 5) << "2026-12-21" << true << "2027-01-05";
+    QTest::newRow("leap day counts: 14")
+        << QDate(2028, 3, 14) << "2028-02-29" << false << "2028-02-29";
+    QTest::newRow("leap day counts: 15")
+        << QDate(2028, 3, 14) << "2028-02-28" << true << "2028-03-14";
+    for (const char *garbage : {"garbage", "2026-12", "2026-13-01", "2026-02-30", " 2026-12-07",
+                                "2026-12-07 ", "2026-12-07T10:00:00", "07/12/2026", "20261207",
+                                "2026-1-7", "<QDate>", "2026-12-07, x"}) {
+        QTest::addRow("not a date: '%s'", garbage)
+            << Today << QString::fromLatin1(garbage) << false << QString::fromLatin1(garbage);
+    }
+}
+
+void TestReminder::decision()
+{
+    QFETCH(QDate, today);
+    QFETCH(QString, stored);
+    QFETCH(bool, asked);
+    QFETCH(QString, storedAfter);
+
+    MemoryStore store;
+    store.log = &log;
+    store.value = stored;
+    run_update_reminder(store, today);
+
+    QCOMPARE(store.value.value(), storedAfter);
+    QCOMPARE(log.filter(QStringLiteral("ask ")).size(), asked ? 1 : 0);
+    QCOMPARE(reminder_due(stored, today) == ReminderDue::Due, asked);
+}
+
+void TestReminder::answers_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<bool>("writeFails");
+    QTest::addColumn<QStringList>("expected");
+
+    const QString ask = QStringLiteral("ask There maybe an update to this software available\r"
+                                       "Do you want to check for an update?");
+    const QString store = QStringLiteral("store 2026-12-07");
+    const QString open = QStringLiteral("open ") + link_address(LinkTarget::ProductDownloadPage);
+    QTest::newRow("Yes stores, then opens") << true << false << QStringList {ask, store, open};
+    QTest::newRow("No stores only") << false << false << QStringList {ask, store};
+    QTest::newRow("Yes but the store fails") << true << true << QStringList {ask, store};
+}
+
+void TestReminder::answers()
+{
+    QFETCH(bool, yes);
+    QFETCH(bool, writeFails);
+    QFETCH(QStringList, expected);
+
+    answer = yes;
+    MemoryStore store;
+    store.log = &log;
+    store.value = QStringLiteral("2026-11-01");
+    store.writeFails = writeFails;
+    run_update_reminder(store, Today);
+    QCOMPARE(log, expected);
+}
+
+void TestReminder::realBoxShowsTwoLines()
+{
+    messages::set_answerer_for_tests({});
+    QStringList seen;
+    QTimer::singleShot(10, this, [&] {
+        const auto poll = [&](auto &&self) -> void {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(10, this, [self] { self(self); });
+                return;
+            }
+            seen << box->windowTitle() << box->text() << QString::number(box->icon())
+                 << QString::number(box->buttons().size())
+                 << QString::number(box->defaultButton() == box->button(QMessageBox::Yes));
+            box->button(QMessageBox::No)->click();
+        };
+        poll(poll);
+    });
+    MemoryStore store;
+    store.log = &log;
+    store.value = QStringLiteral("2026-11-01");
+    run_update_reminder(store, Today);
+
+    QCOMPARE(seen,
+             QStringList({"Zel Orvalis",
+                          "There maybe an update to this software available\n"
+                          "Do you want to check for an update?",
+                          QString::number(QMessageBox::Information), "2", "1"}));
+    QCOMPARE(log, QStringList {"store 2026-12-07"}); // No: stored, nothing opened
+}
+
+void TestReminder::unreadableStoreEndsSilently()
+{
+    MemoryStore store;
+    store.log = &log;
+    store.value = std::nullopt;
+    run_update_reminder(store, Today);
+    QVERIFY(log.isEmpty());
+}
+
+void TestReminder::settingsStoreKeepsText()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("zel.conf"));
+    {
+        SettingsReminderStore store(file);
+        QCOMPARE(store.read(), std::optional<QString>(QString()));
+        run_update_reminder(store, Today);
+    }
+    QFile written(file);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QString content = QString::fromUtf8(written.readAll());
+    QVERIFY2(content.contains(QStringLiteral("[Settings]\nDuration=2026-12-07")),
+             qPrintable(content));
+
+    SettingsReminderStore again(file);
+    QCOMPARE(again.read(), std::optional<QString>(QStringLiteral("2026-12-07")));
+    QVERIFY(log.isEmpty());
+}
+
+void TestReminder::settingsStoreLeavesWhatIsNotADate_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("today as a binary date")
+        << QByteArray("[Settings]\nDuration=@Variant(\\0\\0\\0\\xe\\0%\\x8e\\xc6)\n");
+    QTest::newRow("list") << QByteArray("[Settings]\nDuration=2026-12-07, later\n");
+    QTest::newRow("garbage file") << QByteArray("\x01\xff[[[\n=\n[Settings\nDuration\n");
+}
+
+void TestReminder::settingsStoreLeavesWhatIsNotADate()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("zel.conf"));
+    QFile raw(file);
+    QVERIFY(raw.open(QIODevice::WriteOnly));
+    raw.write(content);
+    raw.close();
+    {
+        SettingsReminderStore store(file);
+        run_update_reminder(store, Today);
+    }
+    QVERIFY(log.isEmpty());
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    QCOMPARE(raw.readAll(), content);
+}
+
+void TestReminder::settingsStoreThatCannotBeWritten()
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsReminderStore store(blocker.fileName() + QStringLiteral("/zel.conf"));
+    QVERIFY(!store.write(QStringLiteral("2026-12-07")));
+}
+
+// The real start-up sequence, with the settings store in a private folder.
+void TestReminder::startUpAsksBeforeTheMainWindow()
+{
+    QTemporaryDir config;
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    const QString date = QDate::currentDate().addDays(-20).toString(QStringLiteral("yyyy-MM-dd"));
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Velmora"),
+              QStringLiteral("Zel Orvalis"))
+        .setValue(QStringLiteral("Settings/Duration"), date);
+
+    int windowsWhenAsked = -1;
+    messages::set_answerer_for_tests([&](const messages::Request &request) {
+        windowsWhenAsked = 0;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            windowsWhenAsked += qobject_cast<MainWindow *>(top) && top->isVisible();
+        log << QStringLiteral("ask ") + request.text.left(9);
+        return true;
+    });
+
+    std::unique_ptr<MainWindow> mainWindow(app::start_program());
+
+    QCOMPARE(windowsWhenAsked, 0);
+    QCOMPARE(
+        log,
+        QStringList({"ask There may", "open " + link_address(LinkTarget::ProductDownloadPage)}));
+    QVERIFY(mainWindow->isVisible());
+    QCOMPARE(QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Velmora"),
+                       QStringLiteral("Zel Orvalis"))
+                 .value(QStringLiteral("Settings/Duration"))
+                 .toString(),
+             QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+void TestReminder::startUpOpensTheMainWindowAfterAFailingReminder()
+{
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    QTemporaryDir config;
+    QFile blocker(config.filePath(QStringLiteral("not-a-folder")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName());
+
+    std::unique_ptr<MainWindow> mainWindow(app::start_program());
+    QVERIFY(mainWindow->isVisible());
+    QVERIFY(log.isEmpty());
+}
+
+QTEST_MAIN(TestReminder)
+#include "tst_reminder.moc"
