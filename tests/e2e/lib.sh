@@ -22,6 +22,10 @@ trap e2e_cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    local log
+    for log in "$E2E_TMP"/*.log; do
+        [ -s "$log" ] && { echo "--- $(basename "$log")"; cat "$log"; } >&2
+    done
     if [ -n "${DISPLAY:-}" ]; then
         import -window root "$E2E_TMP/failure.png" 2>/dev/null \
             && cp "$E2E_TMP/failure.png" "${E2E_FAILSHOT:-/tmp/zel-e2e-failure.png}" \
@@ -46,7 +50,7 @@ start_x() {
     E2E_PIDS+=($!)
     wait_until 10 test -s "$E2E_TMP/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
-    openbox --sm-disable >/dev/null 2>&1 &
+    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
     wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
         || fail "openbox did not start"
@@ -59,9 +63,21 @@ start_app() {
     E2E_PIDS+=("$APP_PID")
 }
 
-# find_window TITLE: the id of the visible window with exactly this title.
+# managed WINDOW: the window manager has framed it (so it also handles keys by now).
+managed() { xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
+
+# find_window TITLE: the id of the visible, managed window with exactly this title.
 find_window() {
-    timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1
+    local id
+    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1)
+    [ -n "$id" ] && wait_until 10 managed "$id" && echo "$id"
+}
+
+# focus WINDOW: activates it and waits until it really has the keyboard focus.
+focus() {
+    has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+    xdotool windowactivate --sync "$1" 2>/dev/null || true
+    wait_until 10 has_focus "$1" || fail "window $1 never got the keyboard focus"
 }
 
 # yellow_pixels WINDOW X Y W H: how many pure-yellow pixels the user sees there.
@@ -99,6 +115,15 @@ opened_count() {
 
 opened_at_least() { [ "$(opened_count)" -ge "$1" ]; }
 
+# then_opens COMMAND...: runs it and waits for one more address, so that
+# addresses opened one after another are recorded in that order.
+then_opens() {
+    local before
+    before=$(opened_count)
+    "$@"
+    wait_until 10 opened_at_least $((before + 1)) || fail "'$*' opened nothing"
+}
+
 # expect_opened ADDRESS...: the addresses opened so far, exactly and in order.
 expect_opened() {
     local expected
@@ -127,7 +152,7 @@ find_support() {
     support_shown() {
         local id
         for id in $(xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' 2>/dev/null); do
-            if [ "$(window_size "$id")" = "741 315" ]; then
+            if [ "$(window_size "$id")" = "741 315" ] && managed "$id"; then
                 SUPPORT=$id
                 return 0
             fi

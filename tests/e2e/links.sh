@@ -10,14 +10,14 @@ record_links
 start_app
 win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
 bar=$(client_offset "$win")
-xdotool windowactivate --sync "$win"
+focus "$win"
 
-xdotool key alt+h o
+then_opens xdotool key alt+h o
 expect_opened "$product/zel-free-orvalis-help.html"
-xdotool key alt+h v
-xdotool key alt+h u
-xdotool key alt+d
-xdotool mousemove --window "$win" 280 $((bar + 8)) click 1
+then_opens xdotool key alt+h v
+then_opens xdotool key alt+h u
+then_opens xdotool key alt+d
+then_opens xdotool mousemove --window "$win" 280 $((bar + 8)) click 1
 expect_opened "$product/zel-free-orvalis-help.html" "$home" \
     "$product/download-zel-free-orvalis.html" "$helpsite/donate.html" "$home"
 
@@ -27,11 +27,12 @@ other_window() {
     [ -n "$about" ]
 }
 wait_until 10 other_window || fail "no About window"
+wait_until 10 managed "$about" || fail "the About window is not managed"
 read -r width height < <(xwininfo -id "$about" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
 [ "$width" = 399 ] && [ "$height" = 226 ] || fail "About window is ${width}x${height}"
 [ -n "${E2E_SHOT_DIR:-}" ] && import -window root "$E2E_SHOT_DIR/about.png"
-xdotool mousemove --window "$about" 140 97 click 1
-xdotool mousemove --window "$about" 260 171 click 1
+then_opens xdotool mousemove --window "$about" 140 97 click 1
+then_opens xdotool mousemove --window "$about" 260 171 click 1
 expect_opened "$product/zel-free-orvalis-help.html" "$home" \
     "$product/download-zel-free-orvalis.html" "$helpsite/donate.html" "$home" \
     "$home" "$helpsite/fully-branded.html"
@@ -39,9 +40,11 @@ xdotool key Return
 about_gone() { ! xwininfo -id "$about" 2>/dev/null | grep -q IsViewable; }
 wait_until 5 about_gone || fail "Enter left the About window open"
 
-xdotool windowactivate --sync "$win" key alt+f x
+focus "$win"
+xdotool key alt+f x
 find_support || fail "Exit showed no support window"
-xdotool windowactivate --sync "$SUPPORT" key alt+F4
+focus "$SUPPORT"
+xdotool key alt+F4
 wait_until 10 app_ended || fail "closing the support window did not end the program"
 code=$(exit_code "$APP_PID")
 [ "$code" = 0 ] || fail "exit code $code"

@@ -21,7 +21,7 @@ asking() { [ "$(prompt)" -gt 20 ] && [ "$(name)" -eq 0 ]; }
 reading() { [ "$(prompt)" -eq 0 ] && [ "$(name)" -gt 20 ]; }
 
 wait_until 5 asking || fail "the question panel is not in front at start"
-xdotool windowactivate --sync "$win"
+focus "$win"
 xdotool type --delay 10 "Will the harvest be good?"
 xdotool key Return
 sleep 0.3
@@ -40,7 +40,8 @@ wait_until 5 reading || fail "a second reading did not show"
 # Exit button ends the program.
 xdotool key alt+F4
 find_support || fail "closing the main window showed no support window"
-xdotool windowactivate --sync "$SUPPORT" key Return
+focus "$SUPPORT"
+xdotool key Return
 wait_until 10 app_ended || fail "Enter on Exit did not end the program"
 code=$(exit_code "$APP_PID")
 [ "$code" = 0 ] || fail "exit code $code"

@@ -12,9 +12,11 @@ record_links
 start_app
 win=$(find_window "Zel Orvalis v1.0") || fail "no main window on the first run"
 grep -qx "Duration=$today" "$conf" || fail "the first run did not store today: $(cat "$conf")"
-xdotool windowactivate --sync "$win" key alt+F4
+focus "$win"
+xdotool key alt+F4
 find_support || fail "no support window"
-xdotool windowactivate --sync "$SUPPORT" key alt+x
+focus "$SUPPORT"
+xdotool key alt+x
 wait_until 10 app_ended || fail "the first run did not end"
 
 sed -i "s/^Duration=.*/Duration=$(date -d '20 days ago' +%F)/" "$conf"
@@ -24,7 +26,8 @@ if xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' >/dev/null; then
     fail "the main window opened before the reminder was answered"
 fi
 [ -n "${E2E_SHOT_DIR:-}" ] && import -window root "$E2E_SHOT_DIR/reminder.png"
-xdotool windowactivate --sync "$box" key Return
+focus "$box"
+xdotool key Return
 expect_opened "$product/download-zel-free-orvalis.html"
 grep -qx "Duration=$today" "$conf" || fail "Yes did not store today: $(cat "$conf")"
 find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window after the reminder"

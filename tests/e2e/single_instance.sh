@@ -19,7 +19,8 @@ second=$APP_PID
 box=$(find_window "Zel Orvalis") || fail "the second instance showed no notice"
 [ "$(xdotool search --all --pid "$second" --name 'Zel Orvalis v1.0' | wc -l)" = 0 ] \
     || fail "the second instance opened a main window"
-xdotool windowactivate --sync "$box" key Return
+focus "$box"
+xdotool key Return
 wait_until 10 sh -c "! kill -0 $second 2>/dev/null" || fail "the second instance did not end"
 code=$(exit_code "$second")
 [ "$code" = 0 ] || fail "the second instance ended with $code"

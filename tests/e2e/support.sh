@@ -9,7 +9,8 @@ start_x
 record_links
 start_app
 win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
-xdotool windowactivate --sync "$win" key alt+F4
+focus "$win"
+xdotool key alt+F4
 find_support || fail "closing the main window showed no support window"
 wait_until 5 sh -c "! xwininfo -id $win >/dev/null 2>&1 || ! xwininfo -id $win | grep -q IsViewable" \
     || fail "the main window stayed"
@@ -17,7 +18,7 @@ xprop -id "$SUPPORT" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the su
 top=$(xprop -root _NET_CLIENT_LIST_STACKING | awk '{print $NF}')
 [ "$((top))" = "$((SUPPORT))" ] || fail "the support window is not on top"
 
-xdotool windowactivate --sync "$SUPPORT"
+focus "$SUPPORT"
 xdotool key Tab Tab                     # Exit -> Check1 -> name
 xdotool type --delay 15 "Tom & Jerry"
 xdotool key Tab Tab                     # -> Refer A Friend Now -> e-mail
