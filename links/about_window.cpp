@@ -111,14 +111,17 @@ AboutWindow::AboutWindow(QWidget *parent)
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setGeometry(IconRect);
     picIcon->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
+    picIcon->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
 
     Label1 = paragraph(this, "Label1", Description, DescriptionRect, verdana(8.25), Orange);
     Label2 = oneLine(new QLabel(Title, this), "Label2", TitleRect, verdana(12, look::Bold), Purple);
-    lblCobrand = oneLine(new LinkLabel(DetailsCaption, this), "lblCobrand", DetailsRect,
-                         verdana(8.25, look::Underline), Green);
+    lblCobrand
+        = oneLine(new LinkLabel(DetailsCaption, QStringLiteral("the full-branding offer"), this),
+                  "lblCobrand", DetailsRect, verdana(8.25, look::Underline), Green);
     Label3 = paragraph(this, "Label3", Offer, OfferRect, verdana(8.25, look::Bold), Pink);
-    lblHomePage = oneLine(new LinkLabel(VisitCaption + siteAsText(), this), "lblHomePage",
-                          VisitRect, verdana(8.25, look::Underline), Green);
+    lblHomePage = oneLine(
+        new LinkLabel(VisitCaption + siteAsText(), QStringLiteral("the Velmora home page"), this),
+        "lblHomePage", VisitRect, verdana(8.25, look::Underline), Green);
 
     Line2 = new QWidget(this);
     Line2->setObjectName(QStringLiteral("Line2"));
@@ -127,6 +130,7 @@ AboutWindow::AboutWindow(QWidget *parent)
     rule.setColor(QPalette::Window, Purple);
     Line2->setPalette(rule);
     Line2->setAutoFillBackground(true);
+    Line2->setAccessibleName(QStringLiteral("Rule"));
 
     // OK is both the default and the way out: Enter and Esc close the window.
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);

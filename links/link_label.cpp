@@ -2,9 +2,10 @@
 
 #include <QMouseEvent>
 
-LinkLabel::LinkLabel(const QString &text, QWidget *parent)
+LinkLabel::LinkLabel(const QString &text, const QString &destination, QWidget *parent)
     : QLabel(text, parent)
 {
+    setAccessibleDescription(QStringLiteral("Link: opens %1 in your web browser").arg(destination));
     setTextFormat(Qt::PlainText);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);

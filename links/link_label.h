@@ -11,7 +11,8 @@ class LinkLabel final : public QLabel
     Q_DISABLE_COPY_MOVE(LinkLabel)
 
 public:
-    explicit LinkLabel(const QString &text, QWidget *parent = nullptr);
+    // `destination` tells a screen reader where the link leads.
+    LinkLabel(const QString &text, const QString &destination, QWidget *parent = nullptr);
 
 Q_SIGNALS:
     void clicked();

@@ -1,9 +1,7 @@
 #include "open_link.h"
 
 #ifdef Q_OS_WIN
-#include <qt_windows.h>
-
-#include <shellapi.h>
+#include "shell_open_win.h"
 #else
 #include <QProcess>
 #endif
@@ -20,8 +18,7 @@ void open_with_desktop(const QString &address)
 {
 #ifdef Q_OS_WIN
     // The ANSI code page turns characters it lacks into its default character.
-    const QByteArray file = address.toLocal8Bit();
-    ShellExecuteA(nullptr, "Open", file.constData(), nullptr, "C:\\", SW_SHOWNORMAL);
+    shell_open(address.toLocal8Bit().constData());
 #else
 #ifdef Q_OS_MACOS
     const QString opener = QStringLiteral("open");

@@ -15,6 +15,7 @@ Panel::Panel(const QString &caption, QWidget *parent)
     , text(caption)
 {
     setAutoFillBackground(true);
+    setAccessibleName(caption);
 }
 
 void Panel::paintEvent(QPaintEvent *)

@@ -121,6 +121,9 @@ QLabel *picture(QWidget *parent, const char *name)
     auto *label = place(new QLabel(parent), name, PictureRect);
     label->setPixmap(QPixmap(PicturePath));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAccessibleName(QStringLiteral("Oracle"));
+    label->setAccessibleDescription(
+        QStringLiteral("An antique sculpted head with a fan-shaped crown"));
     return label;
 }
 
@@ -143,10 +146,11 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
     return b;
 }
 
-LinkLabel *brandLabel(QWidget *parent, const char *name, const QString &caption)
+LinkLabel *brandLabel(QWidget *parent, const char *name, const QString &caption,
+                      const QString &destination)
 {
     const QString text = look::label_caption(caption);
-    auto *label = place(new LinkLabel(text, parent), name, BrandLabelRect);
+    auto *label = place(new LinkLabel(text, destination, parent), name, BrandLabelRect);
     label->setFont(look::fitted_font(verdana(8.25, look::Bold | look::Underline), text,
                                      BrandLabelRect.size(), true));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -177,7 +181,8 @@ MainWindow::MainWindow(QWidget *parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Created in design order, so later controls lie above earlier ones.
-    Label14 = place(new LinkLabel(ForumText, client), "Label14", Label14Rect);
+    Label14 = place(new LinkLabel(ForumText, QStringLiteral("the Velmora forum"), client),
+                    "Label14", Label14Rect);
     Label14->setFont(look::fitted_font(verdana(8.25, look::Bold | look::Underline), ForumText,
                                        Label14Rect.size(), true));
     Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -185,6 +190,7 @@ MainWindow::MainWindow(QWidget *parent)
     setTextColour(Label14, LinkBlue);
 
     fraMain = panel(client, "fraMain", QString());
+    fraMain->setAccessibleName(QStringLiteral("Your question"));
     Picture1_0 = picture(fraMain, "Picture1_0");
     lblLabel_0 = textLabel(fraMain, "lblLabel_0", GuideText, GuideRect, verdana(8.25, look::Bold),
                            White, Qt::AlignHCenter | Qt::AlignTop, true);
@@ -192,6 +198,7 @@ MainWindow::MainWindow(QWidget *parent)
                                verdana(8.25, look::Bold), Yellow);
     txtQuestion = place(new QLineEdit(fraMain), "txtQuestion", QuestionRect);
     txtQuestion->setFont(verdana(8.25));
+    txtQuestion->setAccessibleName(QuestionPrompt);
     QPalette field = txtQuestion->palette();
     field.setColor(QPalette::Base, White);
     field.setColor(QPalette::Text, Black);
@@ -208,8 +215,10 @@ MainWindow::MainWindow(QWidget *parent)
 
     fraFullBrand = place(new QWidget(client), "fraFullBrand", BrandStripRect);
     setBackground(fraFullBrand, White);
-    lblCobrand = brandLabel(fraFullBrand, "lblCobrand", CoBrandCaption);
-    lblFullBrand = brandLabel(fraFullBrand, "lblFullBrand", FullBrandCaption);
+    lblCobrand = brandLabel(fraFullBrand, "lblCobrand", CoBrandCaption,
+                            QStringLiteral("the co-branding offer"));
+    lblFullBrand = brandLabel(fraFullBrand, "lblFullBrand", FullBrandCaption,
+                              QStringLiteral("the full-branding offer"));
 
     // A fixed border: the window is exactly its client area (and, above it,
     // the menu bar) and nothing can resize or maximise it.

@@ -39,6 +39,8 @@ PromptField::PromptField(QWidget *field, const QString &prompt, Spaces spaces)
     , spaces(spaces)
 {
     field->installEventFilter(this);
+    // The prompt is the field's only label, and it leaves the field when typed into.
+    field->setAccessibleName(prompt);
 }
 
 QString PromptField::text() const

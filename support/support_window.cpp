@@ -20,7 +20,7 @@
 #include <cmath>
 
 #ifdef Q_OS_WIN
-#include <qt_windows.h>
+#include "topmost_win.h"
 #endif
 
 namespace {
@@ -173,6 +173,7 @@ SupportWindow::SupportWindow(QWidget *parent)
 
     Picture1 = place(new QLabel(this), "Picture1", PictureRect);
     Picture1->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
+    Picture1->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
     Label1 = label(this, "Label1", Title, TitleRect,
                    look::design_font(QStringLiteral("MS Sans Serif"), 18), false);
     Label1->adjustSize();
@@ -187,6 +188,8 @@ SupportWindow::SupportWindow(QWidget *parent)
     Check1->setCheckable(true);
     Check1->setFont(verdana(14.25));
     Check1->setCursor(Qt::PointingHandCursor);
+    Check1->setAccessibleDescription(
+        QStringLiteral("Link: opens the Velmora home page in your web browser"));
     setColours(Check1, CheckBlue);
     cmdClose = button(this, "cmdClose", QStringLiteral("E&xit"), CloseRect);
 
@@ -223,7 +226,8 @@ SupportWindow::SupportWindow(QWidget *parent)
     Frame6 = panel(this, "Frame6", QStringLiteral("Download Velmora Softwares"), LibraryPanelRect);
     Label3 = label(Frame6, "Label3", LibraryText, LibraryTextRect, verdana(9), true);
     setColours(Label3, White);
-    lblGoToHome = new LinkLabel(QStringLiteral("Click Here To Visit Velmora Softwares"), Frame6);
+    lblGoToHome = new LinkLabel(QStringLiteral("Click Here To Visit Velmora Softwares"),
+                                QStringLiteral("the Velmora software library"), Frame6);
     lblGoToHome->setObjectName(QStringLiteral("lblGoToHome"));
     lblGoToHome->setFont(look::fitted_font(verdana(9, look::Bold | look::Underline),
                                            lblGoToHome->text(), GoToHomeRect.size(), false));
@@ -261,8 +265,7 @@ void SupportWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
 #ifdef Q_OS_WIN
-    SetWindowPos(reinterpret_cast<HWND>(winId()), HWND_TOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    make_topmost(reinterpret_cast<void *>(winId()));
 #endif
 }
 

@@ -1,4 +1,5 @@
 #include "about_window.h"
+#include "accessibility_check.h"
 #include "link_config.h"
 #include "link_label.h"
 #include "link_target.h"
@@ -211,6 +212,7 @@ void TestLinks::aboutContent()
     AboutWindow about;
     about.show();
     QVERIFY(QTest::qWaitForWindowActive(&about));
+    QCOMPARE(unnamedForScreenReaders(&about), QStringList());
     QCOMPARE(about.windowTitle(), QStringLiteral("Zel Orvalis v1.0"));
     QCOMPARE(about.size(), QSize(399, 226));
     QCOMPARE(about.minimumSize(), about.maximumSize());

@@ -1,3 +1,4 @@
+#include "accessibility_check.h"
 #include "brand_choice.h"
 #include "look.h"
 #include "main_window.h"
@@ -108,6 +109,7 @@ private Q_SLOTS:
     void brandStripShowsOneLabel();
     void coBrandCaptionShowsOneAmpersand();
     void linkLabelsTakeNoFocus();
+    void screenReadersCanNameEveryControl();
 
     void commandsOpenTheirDestination_data();
     void commandsOpenTheirDestination();
@@ -607,6 +609,11 @@ void TestMainWindow::exitClosesLikeTheCloseButton()
     QCOMPARE(support.size(), 1);
     QVERIFY(support.first()->isVisible());
     QVERIFY(!support.first()->parentWidget());
+}
+
+void TestMainWindow::screenReadersCanNameEveryControl()
+{
+    QCOMPARE(unnamedForScreenReaders(window.get()), QStringList());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,3 +1,4 @@
+#include "accessibility_check.h"
 #include "link_target.h"
 #include "look.h"
 #include "messages.h"
@@ -559,6 +560,7 @@ void TestSupport::windowDesign()
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QCOMPARE(QApplication::focusWidget(), control("cmdClose"));
+    QCOMPARE(unnamedForScreenReaders(window.get()), QStringList());
 
     QStringList order;
     QWidget *widget = control("cmdClose");

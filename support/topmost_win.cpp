@@ -1,0 +1,9 @@
+#include "topmost_win.h"
+
+#include <windows.h>
+
+void make_topmost(void *windowHandle)
+{
+    SetWindowPos(static_cast<HWND>(windowHandle), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}

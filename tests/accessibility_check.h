@@ -1,0 +1,28 @@
+#pragma once
+
+#include "link_label.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QWidget>
+
+// Controls a screen reader could not name: focusable controls, pictures and
+// links without an accessible name, and links that do not say where they lead.
+inline QStringList unnamedForScreenReaders(QWidget *window)
+{
+    QStringList missing;
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        auto *label = qobject_cast<QLabel *>(widget);
+        const bool picture = label && !label->pixmap().isNull();
+        auto *link = qobject_cast<LinkLabel *>(widget);
+        if (widget->focusPolicy() == Qt::NoFocus && !picture && !link)
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+            missing << widget->objectName() + QStringLiteral(": no name");
+        if ((link || picture) && accessible && accessible->text(QAccessible::Description).isEmpty()
+            && !picture)
+            missing << widget->objectName() + QStringLiteral(": no destination");
+    }
+    return missing;
+}
