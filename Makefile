@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test install package screenshots clean
 
 all: build
 
@@ -23,6 +23,19 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# make install PREFIX=/usr/local [DESTDIR=/staging]
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A .deb in $(BUILD_DIR)/package.
+package: build
+	cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
+
+# Every window, rendered under Xvfb into docs/ (and docs/2x/ at twice the scale).
+screenshots: build
+	./scripts/screenshots.sh $(BUILD_DIR)/bin/zel-orvalis
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -28,6 +28,7 @@ bool refuse_second_instance()
 MainWindow *start_program()
 {
     look::install_font_substitutes();
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZEL_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
 
     if (refuse_second_instance())

@@ -14,3 +14,7 @@ convert icon.png -colors 256 PNG8:icon.png
 convert icon@2x.png -colors 256 PNG8:icon@2x.png
 render picture.svg 157x150 picture.png
 render picture.svg 314x300 picture@2x.png
+# Icons for the desktop's hicolor theme.
+for size in 16 22 24 32 48 64 128 256; do
+    render icon.svg "${size}x${size}" "hicolor/${size}x${size}.png"
+done

@@ -1,7 +1,10 @@
 #include "shell_open_win.h"
 
-#include <shellapi.h>
+// shellapi.h needs windows.h before it.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 void shell_open(const char *ansiAddress)
 {

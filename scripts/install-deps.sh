@@ -6,7 +6,8 @@ set -eu
 packages="cmake make g++ pkg-config clang-format
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
 fonts-dejavu-core
-xvfb xauth openbox xdotool x11-utils imagemagick"
+xvfb xauth openbox xdotool x11-utils imagemagick
+desktop-file-utils appstream dpkg-dev file g++-mingw-w64-x86-64-posix"
 
 missing=""
 for package in $packages; do

@@ -46,7 +46,7 @@ wait_until() {
 
 start_x() {
     # -displayfd picks a free display and tells us which, so parallel tests never collide.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_TMP/display" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp 3>"$E2E_TMP/display" 2>/dev/null &
     E2E_PIDS+=($!)
     wait_until 10 test -s "$E2E_TMP/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
@@ -147,12 +147,13 @@ window_size() {
     xwininfo -id "$1" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}'
 }
 
-# find_support: waits for the support window (741 x 315); sets SUPPORT.
+# find_support: waits for the support window (741 x 315, scaled); sets SUPPORT.
 find_support() {
     support_shown() {
         local id
         for id in $(xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' 2>/dev/null); do
-            if [ "$(window_size "$id")" = "741 315" ] && managed "$id"; then
+            local scale=${QT_SCALE_FACTOR:-1}
+            if [ "$(window_size "$id")" = "$((741 * scale)) $((315 * scale))" ] && managed "$id"; then
                 SUPPORT=$id
                 return 0
             fi
