@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test install package screenshots clean
+.PHONY: all deps configure build run test bench install package screenshots clean
 
 all: build
 
@@ -23,6 +23,10 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# Start-up and memory against a minimal Qt window, and the cost of a reading.
+bench: build
+	./scripts/bench.sh $(BUILD_DIR)
 
 # make install PREFIX=/usr/local [DESTDIR=/staging]
 PREFIX ?= /usr/local

@@ -1,7 +1,9 @@
 #include "look.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHash>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
@@ -20,9 +22,32 @@ void install_font_substitutes()
                                 QStringLiteral("DejaVu Sans")});
 }
 
+// The face that will really draw `family`: itself when installed, else its
+// first installed stand-in. Asking for that face by name spares the font
+// system a search for a missing family each time a size or weight is loaded.
+static QString installed_family(const QString &family)
+{
+    static QHash<QString, QString> resolved;
+    const auto known = resolved.constFind(family);
+    if (known != resolved.constEnd())
+        return *known;
+    const QStringList installed = QFontDatabase::families();
+    QString face = family;
+    if (!installed.contains(family, Qt::CaseInsensitive)) {
+        for (const QString &substitute : QFont::substitutes(family)) {
+            if (installed.contains(substitute, Qt::CaseInsensitive)) {
+                face = substitute;
+                break;
+            }
+        }
+    }
+    resolved.insert(family, face);
+    return face;
+}
+
 QFont design_font(const QString &family, double points, unsigned style)
 {
-    QFont font(family);
+    QFont font(installed_family(family));
     font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
     font.setBold((style & Bold) != 0);
     font.setUnderline((style & Underline) != 0);

@@ -60,7 +60,7 @@ constexpr QRect QuestionPromptRect(262, 112, 130, 13);
 constexpr QRect QuestionRect(262, 128, 220, 20);
 constexpr QRect ProceedRect(262, 157, 220, 25);
 constexpr QRect BackRect(24, 232, 53, 25);
-constexpr QPoint NameAt(192, 32); // grows with the drawn name
+constexpr QRect NameRect(192, 32, 55, 18); // grows with the drawn name
 constexpr QRect ReadingRect(192, 56, 357, 201);
 constexpr QRect BrandStripRect(0, 297, 562, 57);
 constexpr QRect BrandLabelRect(8, 11, 545, 40);
@@ -208,8 +208,10 @@ MainWindow::MainWindow(QWidget *parent)
     fraResult = panel(client, "fraResult", ResultCaption);
     Picture1_1 = picture(fraResult, "Picture1_1");
     cmdBack = button(fraResult, "cmdBack", BackCaption, BackRect);
-    lblResult_0 = autoSizeLabel(fraResult, "lblResult_0", QString(), QRect(NameAt, QSize()),
-                                verdana(12, look::Bold), Yellow);
+    // Empty until the first reading sizes it to the drawn name, so its font
+    // is not loaded before the window is on screen.
+    lblResult_0 = textLabel(fraResult, "lblResult_0", QString(), NameRect, verdana(12, look::Bold),
+                            Yellow, Qt::AlignLeft | Qt::AlignTop, false);
     lblResult_1 = textLabel(fraResult, "lblResult_1", QString(), ReadingRect, verdana(9),
                             LightYellow, Qt::AlignLeft | Qt::AlignTop, true);
 
