@@ -21,8 +21,15 @@ build: configure
 run: build
 	$(BUILD_DIR)/bin/zel-orvalis
 
+# The whole suite, then the unit and end-to-end tests again in a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+SAN_BUILD_DIR ?= build-sanitize
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	cmake -S . -B $(SAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DZEL_SANITIZE=ON -DZEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(SAN_BUILD_DIR) -j $(JOBS)
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ASAN_OPTIONS=detect_leaks=1 \
+		ctest --test-dir $(SAN_BUILD_DIR) -L 'unit|e2e' --output-on-failure -j $(JOBS)
 
 # Start-up and memory against a minimal Qt window, and the cost of a reading.
 bench: build
@@ -42,4 +49,4 @@ screenshots: build
 	./scripts/screenshots.sh $(BUILD_DIR)/bin/zel-orvalis
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR)

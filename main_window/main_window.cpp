@@ -18,6 +18,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <limits>
+
 namespace {
 
 // The window's design: texts, colours, fonts and rectangles (pixels at 96 DPI,
@@ -199,6 +201,7 @@ MainWindow::MainWindow(QWidget *parent)
     txtQuestion = place(new QLineEdit(fraMain), "txtQuestion", QuestionRect);
     txtQuestion->setFont(verdana(8.25));
     txtQuestion->setAccessibleName(QuestionPrompt);
+    txtQuestion->setMaxLength(std::numeric_limits<int>::max()); // no limit of ours
     QPalette field = txtQuestion->palette();
     field.setColor(QPalette::Base, White);
     field.setColor(QPalette::Text, Black);

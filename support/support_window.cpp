@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 
 #ifdef Q_OS_WIN
 #include "topmost_win.h"
@@ -137,6 +138,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
 QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect)
 {
     auto *field = place(new QLineEdit(parent), name, rect);
+    field->setMaxLength(std::numeric_limits<int>::max()); // no limit of ours
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, White);
     palette.setColor(QPalette::Text, Qt::black);

@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -110,6 +112,9 @@ private Q_SLOTS:
     void coBrandCaptionShowsOneAmpersand();
     void linkLabelsTakeNoFocus();
     void screenReadersCanNameEveryControl();
+    void oddQuestions_data();
+    void oddQuestions();
+    void tenThousandReadingsKeepMemoryFlat();
 
     void commandsOpenTheirDestination_data();
     void commandsOpenTheirDestination();
@@ -614,6 +619,80 @@ void TestMainWindow::exitClosesLikeTheCloseButton()
 void TestMainWindow::screenReadersCanNameEveryControl()
 {
     QCOMPARE(unnamedForScreenReaders(window.get()), QStringList());
+}
+
+// A pasted megabyte, control characters and any script: the question is kept
+// as given and never stands in the way of a reading.
+void TestMainWindow::oddQuestions_data()
+{
+    QTest::addColumn<QString>("question");
+    QString megabyte(1 << 20, QLatin1Char('q'));
+    for (qsizetype i = 0; i < megabyte.size(); i += 9)
+        megabyte[i] = QLatin1Char(' ');
+    QTest::newRow("one megabyte") << megabyte;
+    QTest::newRow("control characters") << QStringLiteral("a\x01\x07\x1b\tb\x7f");
+    QTest::newRow("other scripts") << QStringLiteral("Ἀθηνᾶ; 日本語; שלום; 😀");
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + QStringLiteral("x");
+    QTest::newRow("markup") << QStringLiteral("<b>bold</b> &amp; %s %n");
+}
+
+void TestMainWindow::oddQuestions()
+{
+    QFETCH(QString, question);
+    feedRandom({0.5f, 0.0f});
+    auto *field = control<QLineEdit>("txtQuestion");
+    field->setText(question); // as a paste would
+    QCOMPARE(field->text(), question);
+
+    QElapsedTimer timer;
+    timer.start();
+    window->cmdProceed_Click();
+    QVERIFY(timer.elapsed() < 1000);
+    QCOMPARE(shownName(), QStringLiteral("USIL"));
+    QVERIFY(reading());
+    QCOMPARE(field->text(), question);
+
+    window->cmdBack_Click();
+    QVERIFY(field->text().isEmpty());
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+    QTRY_COMPARE(shownName(), QStringLiteral("TINIA"));
+}
+
+// Resident memory in KiB, from /proc/self/statm.
+static qint64 residentKiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() * 4 : -1;
+}
+
+void TestMainWindow::tenThousandReadingsKeepMemoryFlat()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("AddressSanitizer keeps freed memory in quarantine; it checks leaks itself");
+#endif
+    if (residentKiB() < 0)
+        QSKIP("no /proc here");
+    // Every entry once first, so each text and glyph has been shown before measuring.
+    quint32 step = 0;
+    oracle::set_bit_source_for_tests([&step] { return bitsFor((step++ % 26) / 26.0f); });
+    for (int i = 0; i < 1000; ++i) {
+        window->cmdProceed_Click();
+        if (i % 100 == 0)
+            QCoreApplication::processEvents();
+    }
+    const qint64 before = residentKiB();
+    for (int i = 0; i < 10000; ++i) {
+        window->cmdProceed_Click();
+        if (i % 2 == 0)
+            window->cmdBack_Click();
+        if (i % 100 == 0)
+            QCoreApplication::processEvents();
+    }
+    const qint64 growth = residentKiB() - before;
+    QVERIFY2(growth < 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(growth)));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -15,8 +15,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace {
@@ -86,6 +89,9 @@ private Q_SLOTS:
     void twoPressesOpenTwoIdenticalRequests();
     void hiddenMessageEmptiedFailsEveryPress();
     void refusalIsARealBoxOverTheWindow();
+    void oddValuesArriveIntact_data();
+    void oddValuesArriveIntact();
+    void megabyteNameIsSentWhole();
 
     void appealChoice_data();
     void appealChoice();
@@ -190,7 +196,7 @@ void TestSupport::fieldsStartWithTheirPrompts()
     QCOMPARE(control<QPlainTextEdit>("txtMessage")->toPlainText(),
              QStringLiteral("Your Message\n"));
     for (const char *name : {"txtName", "txtEmail", "txtFriendName", "txtFriendEmail"})
-        QCOMPARE(line(name)->maxLength(), 32767); // Qt's own ceiling, no limit of ours
+        QCOMPARE(line(name)->maxLength(), std::numeric_limits<int>::max());
 }
 
 // Tabbing through every field and out again leaves each as it was; a field
@@ -512,6 +518,67 @@ void TestSupport::refusalIsARealBoxOverTheWindow()
     QCOMPARE(seen,
              QStringList({"Zel Orvalis", "Please Enter Proper Email Address",
                           QString::number(QMessageBox::Critical), "1", "1"}));
+}
+
+// Whatever the user types reaches a server that decodes its query string
+// exactly as typed: every key present, in order, with its own value.
+void TestSupport::oddValuesArriveIntact_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("friendName");
+
+    QTest::newRow("query characters") << "a&taf2=x#frag"
+                                      << "100% = 1/1 + 0?"
+                                      << "B&B";
+    QTest::newRow("line breaks and controls") << "Ann\tLee"
+                                              << "Line one\r\nLine two\r\n\x01"
+                                              << "\x7f";
+    QTest::newRow("other scripts") << QStringLiteral("Zoë Ørsted") << QStringLiteral("Grüße 日本 😀")
+                                   << QStringLiteral("Łukasz");
+    QTest::newRow("lone surrogate becomes U+FFFD")
+        << QString(QChar(0xDC00)) << QStringLiteral("m") << QStringLiteral("f");
+}
+
+void TestSupport::oddValuesArriveIntact()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    QFETCH(QString, friendName);
+    const ReferralValues values {name, QStringLiteral("a+b@x.org"), message, friendName,
+                                 QStringLiteral("c@y.org")};
+
+    const QUrl address(modTellAFriend::compose_request(values));
+    QVERIFY(address.isValid());
+    QVERIFY(!address.hasFragment());
+    QCOMPARE(address.toString(QUrl::RemoveQuery), link_address(LinkTarget::ReferralEndpoint));
+    const QUrlQuery query(address);
+    QStringList keys;
+    for (const auto &item : query.queryItems(QUrl::FullyDecoded))
+        keys << item.first;
+    QCOMPARE(keys, QStringList({"taf1", "taf2", "taf3", "taf4", "taf5", "taf6"}));
+    // A lone surrogate is not text; UTF-8 carries the replacement character.
+    const auto sent = [](const QString &value) {
+        return QString::fromUtf8(value.toUtf8());
+    };
+    QCOMPARE(query.queryItemValue(QStringLiteral("taf1"), QUrl::FullyDecoded), sent(name));
+    QCOMPARE(query.queryItemValue(QStringLiteral("taf2"), QUrl::FullyDecoded),
+             QStringLiteral("a+b@x.org"));
+    QCOMPARE(query.queryItemValue(QStringLiteral("taf3"), QUrl::FullyDecoded), sent(message));
+    QCOMPARE(query.queryItemValue(QStringLiteral("taf4"), QUrl::FullyDecoded), sent(friendName));
+    QCOMPARE(query.queryItemValue(QStringLiteral("taf6"), QUrl::FullyDecoded),
+             link_address(LinkTarget::ProductSite));
+}
+
+void TestSupport::megabyteNameIsSentWhole()
+{
+    const QString megabyte(1 << 20, QLatin1Char('n'));
+    fill({megabyte, QStringLiteral("a@x.org"), QStringLiteral("Bo"), QStringLiteral("b@y.org")});
+    QCOMPARE(line("txtName")->text().size(), megabyte.size());
+    window->cmdSubmit_Click();
+    QCOMPARE(opened.size(), 1);
+    QVERIFY(
+        opened.first().contains(QStringLiteral("?taf1=") + megabyte + QStringLiteral("&taf2=")));
 }
 
 void TestSupport::appealChoice_data()

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# What a crash, a race or a broken desktop can bring: two starts at the same
+# moment (twenty times), a kill -9 and a restart, no xdg-open at all, and a
+# settings file that is garbage or cannot be a file.
+. "$(dirname "$0")/lib.sh"
+conf_dir="$XDG_CONFIG_HOME/Velmora"
+conf="$conf_dir/Zel Orvalis.conf"
+start_x
+
+main_windows() { xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' 2>/dev/null | wc -l; }
+notices() { xdotool search --onlyvisible --name '^Zel Orvalis$' 2>/dev/null | wc -l; }
+one_of_each() { [ "$(main_windows)" = 1 ] && [ "$(notices)" = 1 ]; }
+# A window closing while xdotool lists windows can spoil one count, so
+# counts are read until they settle.
+one_main_window() { [ "$(main_windows)" = 1 ] && [ "$(main_windows)" = 1 ]; }
+gone() { ! kill -0 "$1" 2>/dev/null; }
+
+# Two starts at once: exactly one main window, and one notice from the other.
+for round in $(seq 20); do
+    start_app; a=$APP_PID
+    start_app; b=$APP_PID
+    wait_until 10 one_of_each || fail "round $round: $(main_windows) main windows, $(notices) notices"
+    box=$(xdotool search --onlyvisible --name '^Zel Orvalis$' | head -n1)
+    focus "$box"
+    xdotool key Return
+    wait_until 10 sh -c "! kill -0 $a 2>/dev/null || ! kill -0 $b 2>/dev/null" \
+        || fail "round $round: the refused instance did not end"
+    wait_until 5 one_main_window || fail "round $round: $(main_windows) main windows"
+    # End the survivor the hard way; the next round starts over a stale lock.
+    kill -9 "$a" "$b" 2>/dev/null || true
+    wait_until 10 sh -c "[ \$(xdotool search --onlyvisible --name 'Zel Orvalis' 2>/dev/null | wc -l) = 0 ]" \
+        || fail "round $round: windows left"
+done
+
+# kill -9 and restart: the lock left behind is reclaimed.
+start_app
+find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window"
+kill -9 "$APP_PID"
+wait_until 10 gone "$APP_PID" || fail "kill -9 did not end it"
+start_app
+win=$(find_window "Zel Orvalis v1.0") || fail "no main window after kill -9"
+[ "$(notices)" = 0 ] || fail "a restart after kill -9 was refused"
+
+# No xdg-open anywhere: links are silent and the window stays usable.
+kill -9 "$APP_PID"
+wait_until 10 gone "$APP_PID"
+PATH=/nonexistent "$ZEL_BINARY" >>"$E2E_TMP/app.log" 2>&1 &
+APP_PID=$!
+E2E_PIDS+=("$APP_PID")
+win=$(find_window "Zel Orvalis v1.0") || fail "no main window without xdg-open"
+bar=$(client_offset "$win")
+focus "$win"
+xdotool mousemove --window "$win" 280 $((bar + 8)) click 1
+xdotool key alt+d alt+h o
+focus "$win"
+xdotool key alt+o
+name_shown() { [ "$(yellow_pixels "$win" 192 $((bar + 64)) 200 18)" -gt 20 ]; }
+wait_until 5 name_shown || fail "the window stopped answering after links failed to open"
+[ "$(notices)" = 0 ] || fail "a failed link showed a message"
+kill -9 "$APP_PID"
+wait_until 10 gone "$APP_PID"
+
+# A garbage settings file: no reminder, the main window opens, nothing lost.
+mkdir -p "$conf_dir"
+printf '\x01\xff[[[garbage\n=\n[Settings\nDuration\n' >"$conf"
+before=$(md5sum "$conf")
+start_app
+find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window over a garbage settings file"
+[ "$(notices)" = 0 ] || fail "a garbage settings file brought a message"
+[ "$(md5sum "$conf")" = "$before" ] || fail "the garbage settings file was changed"
+kill -9 "$APP_PID"
+wait_until 10 gone "$APP_PID"
+
+# A settings file that cannot be written (a folder stands in its place).
+rm -f "$conf"
+mkdir -p "$conf"
+start_app
+find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window when settings cannot be stored"
+[ "$(notices)" = 0 ] || fail "unwritable settings brought a message"
+[ -d "$conf" ] && [ -z "$(ls -A "$conf")" ] || fail "the settings folder was touched"
+echo "PASS: robustness"
