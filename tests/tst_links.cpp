@@ -4,6 +4,7 @@
 #include "link_label.h"
 #include "link_target.h"
 #include "look.h"
+#include "modal_helper.h"
 #include "open_link.h"
 
 #include <QDialog>
@@ -17,17 +18,9 @@
 
 namespace {
 
-// Runs `step` on the About window once it is up and modal.
 void whenAboutIsOpen(std::function<void(QDialog *)> step)
 {
-    QTimer::singleShot(10, [step] {
-        auto *about = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!about || !about->isVisible()) {
-            whenAboutIsOpen(step);
-            return;
-        }
-        step(about);
-    });
+    whenModalIsUp([step](QWidget *modal) { step(qobject_cast<QDialog *>(modal)); });
 }
 
 QStringList labelTexts(const QWidget *window)

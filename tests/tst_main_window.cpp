@@ -2,6 +2,7 @@
 #include "brand_choice.h"
 #include "look.h"
 #include "main_window.h"
+#include "modal_helper.h"
 #include "open_link.h"
 #include "oracle_table.h"
 #include "random_source.h"
@@ -549,26 +550,19 @@ void TestMainWindow::aboutIsModal()
     feedRandom({0.5f});
     window->cmdProceed_Click();
     QStringList seen;
-    QTimer::singleShot(10, this, [&] {
-        const auto poll = [&](auto &&self) -> void {
-            auto *about = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!about) {
-                QTimer::singleShot(10, this, [self] { self(self); });
-                return;
-            }
-            seen << about->windowTitle();
-            // Input aimed at the main window goes nowhere while the About window is up.
-            QTest::keyClick(window->windowHandle(), Qt::Key_D, Qt::AltModifier);
-            const QWidget *forum = control("Label14");
-            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                              forum->mapTo(window.get(), forum->rect().center()));
-            QTest::keyClick(window->windowHandle(), Qt::Key_B, Qt::AltModifier);
-            // An access key that got through would hold its button down now.
-            seen << QString::number(opened.size())
-                    + (control<QPushButton>("cmdBack")->isDown() ? "down" : "");
-            QTest::keyClick(about, Qt::Key_Escape);
-        };
-        poll(poll);
+    whenModalIsUp([&](QWidget *modal) {
+        auto *about = qobject_cast<QDialog *>(modal);
+        seen << about->windowTitle();
+        // Input aimed at the main window goes nowhere while the About window is up.
+        QTest::keyClick(window->windowHandle(), Qt::Key_D, Qt::AltModifier);
+        const QWidget *forum = control("Label14");
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                          forum->mapTo(window.get(), forum->rect().center()));
+        QTest::keyClick(window->windowHandle(), Qt::Key_B, Qt::AltModifier);
+        // An access key that got through would hold its button down now.
+        seen << QString::number(opened.size())
+                + (control<QPushButton>("cmdBack")->isDown() ? "down" : "");
+        QTest::keyClick(about, Qt::Key_Escape);
     });
     window->findChild<QAction *>(QStringLiteral("mnuAbout"))->trigger();
     QCOMPARE(seen.size(), 2);

@@ -1,5 +1,6 @@
 #include "main_window.h"
 #include "messages.h"
+#include "modal_helper.h"
 #include "open_link.h"
 #include "startup.h"
 #include "update_reminder.h"
@@ -165,19 +166,12 @@ void TestReminder::realBoxShowsTwoLines()
 {
     messages::set_answerer_for_tests({});
     QStringList seen;
-    QTimer::singleShot(10, this, [&] {
-        const auto poll = [&](auto &&self) -> void {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box) {
-                QTimer::singleShot(10, this, [self] { self(self); });
-                return;
-            }
-            seen << box->windowTitle() << box->text() << QString::number(box->icon())
-                 << QString::number(box->buttons().size())
-                 << QString::number(box->defaultButton() == box->button(QMessageBox::Yes));
-            box->button(QMessageBox::No)->click();
-        };
-        poll(poll);
+    whenModalIsUp([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        seen << box->windowTitle() << box->text() << QString::number(box->icon())
+             << QString::number(box->buttons().size())
+             << QString::number(box->defaultButton() == box->button(QMessageBox::Yes));
+        box->button(QMessageBox::No)->click();
     });
     MemoryStore store;
     store.log = &log;

@@ -1,4 +1,5 @@
 #include "instance_lock.h"
+#include "modal_helper.h"
 #include "startup.h"
 
 #include <QApplication>
@@ -21,12 +22,8 @@ struct SeenBox
 // Answers the next modal message box with OK once it is up, recording it.
 void answerNextBox(SeenBox *seen)
 {
-    QTimer::singleShot(10, [seen] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            answerNextBox(seen);
-            return;
-        }
+    whenModalIsUp([seen](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
         seen->title = box->windowTitle();
         seen->text = box->text();
         seen->icon = box->icon();

@@ -2,6 +2,7 @@
 #include "link_target.h"
 #include "look.h"
 #include "messages.h"
+#include "modal_helper.h"
 #include "open_link.h"
 #include "prompt_field.h"
 #include "random_source.h"
@@ -500,19 +501,12 @@ void TestSupport::refusalIsARealBoxOverTheWindow()
 {
     messages::set_answerer_for_tests({});
     QStringList seen;
-    QTimer::singleShot(10, this, [&] {
-        const auto poll = [&](auto &&self) -> void {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box) {
-                QTimer::singleShot(10, this, [self] { self(self); });
-                return;
-            }
-            seen << box->windowTitle() << box->text() << QString::number(box->icon())
-                 << QString::number(box->buttons().size())
-                 << QString::number(box->parentWidget() == window.get());
-            box->button(QMessageBox::Ok)->click();
-        };
-        poll(poll);
+    whenModalIsUp([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        seen << box->windowTitle() << box->text() << QString::number(box->icon())
+             << QString::number(box->buttons().size())
+             << QString::number(box->parentWidget() == window.get());
+        box->button(QMessageBox::Ok)->click();
     });
     window->cmdSubmit_Click(); // every field still shows its prompt
     QCOMPARE(seen,
