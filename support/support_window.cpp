@@ -188,6 +188,8 @@ SupportWindow::SupportWindow(QWidget *parent)
 
     Check1 = button(this, "Check1", QStringLiteral("Click Here To Visit Velmora Now"), CheckRect);
     Check1->setCheckable(true);
+    // A check box: the mouse and the space bar press it, Enter does not.
+    Check1->setAutoDefault(false);
     Check1->setFont(verdana(14.25));
     Check1->setCursor(Qt::PointingHandCursor);
     Check1->setAccessibleDescription(

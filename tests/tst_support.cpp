@@ -692,9 +692,10 @@ void TestSupport::enterPressesOnlyTheFocusedButton()
     QTest::keyClick(line("txtName"), Qt::Key_Return);
     QVERIFY(boxes.isEmpty());
 
+    // Check1 is a check box drawn as a button: Enter is not one of its presses.
     control("Check1")->setFocus();
     QTest::keyClick(control("Check1"), Qt::Key_Return);
-    QCOMPARE(opened.size(), 1);
+    QVERIFY(opened.isEmpty());
     QVERIFY(boxes.isEmpty());
 
     control("cmdSubmit")->setFocus();
