@@ -11,7 +11,7 @@ export XDG_RUNTIME_DIR="$tmp/run" XDG_CONFIG_HOME="$tmp/config"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR WAYLAND_DISPLAY
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
 for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$tmp/display")"
 

@@ -44,8 +44,7 @@ shoot() { # OUTPUT_DIR SCALE
         import -frame -window "$about" "$out/about.png"
         xdotool key Escape
 
-        focus "$win"
-        xdotool key alt+F4
+        close_window "$win"
         find_support || fail "no support window"
         focus "$SUPPORT"
         sleep 0.3

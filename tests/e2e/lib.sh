@@ -22,6 +22,11 @@ trap e2e_cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    echo "DISPLAY=${DISPLAY:-}" >&2
+    local p
+    for p in "${E2E_PIDS[@]}"; do
+        echo "pid $p: $(ps -o stat=,args= -p "$p" 2>/dev/null || echo gone)" >&2
+    done
     local log
     for log in "$E2E_TMP"/*.log; do
         [ -s "$log" ] && { echo "--- $(basename "$log")"; cat "$log"; } >&2
@@ -44,16 +49,20 @@ wait_until() {
     done
 }
 
+# start_x: a private X server with openbox. -displayfd picks a free display
+# and tells us which, so parallel tests never collide; -noreset keeps the
+# server from resetting whenever its last client leaves, which would refuse
+# the connections that come in meanwhile.
 start_x() {
-    # -displayfd picks a free display and tells us which, so parallel tests never collide.
-    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp 3>"$E2E_TMP/display" 2>/dev/null &
+    Xvfb -displayfd 3 -noreset -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp \
+        3>"$E2E_TMP/display" 2>>"$E2E_TMP/xvfb.log" &
     E2E_PIDS+=($!)
     wait_until 10 test -s "$E2E_TMP/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
-    wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' \
-        || fail "openbox did not start"
+    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+    wait_until 10 wm_ready || fail "openbox did not start"
 }
 
 # start_app: runs the program in the background; sets APP_PID.
@@ -161,6 +170,25 @@ find_support() {
         return 1
     }
     wait_until 10 support_shown
+}
+
+# close_window WINDOW: asks the window manager to close it, as its close box
+# does (_NET_CLOSE_WINDOW, answered with WM_DELETE_WINDOW).
+close_window() { wmctrl -i -c "$1"; }
+
+# close_with_alt_f4 WINDOW: the window manager's Alt+F4. Right after start-up
+# openbox has been seen to miss a first press, so it is pressed again while
+# the window stays open.
+close_with_alt_f4() {
+    local attempt
+    window_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+    for attempt in 1 2 3; do
+        window_gone "$1" && return 0
+        focus "$1"
+        xdotool key alt+F4
+        wait_until 3 window_gone "$1" && return 0
+    done
+    fail "Alt+F4 did not close window $1"
 }
 
 # app_ended: the program's process is gone.

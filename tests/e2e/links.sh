@@ -43,8 +43,7 @@ wait_until 5 about_gone || fail "Enter left the About window open"
 focus "$win"
 xdotool key alt+f x
 find_support || fail "Exit showed no support window"
-focus "$SUPPORT"
-xdotool key alt+F4
+close_window "$SUPPORT"
 wait_until 10 app_ended || fail "closing the support window did not end the program"
 code=$(exit_code "$APP_PID")
 [ "$code" = 0 ] || fail "exit code $code"

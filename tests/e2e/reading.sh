@@ -38,7 +38,7 @@ wait_until 5 reading || fail "a second reading did not show"
 
 # Closing the main window brings the support window; Enter on its focused
 # Exit button ends the program.
-xdotool key alt+F4
+close_with_alt_f4 "$win"
 find_support || fail "closing the main window showed no support window"
 focus "$SUPPORT"
 xdotool key Return

@@ -12,8 +12,7 @@ record_links
 start_app
 win=$(find_window "Zel Orvalis v1.0") || fail "no main window on the first run"
 grep -qx "Duration=$today" "$conf" || fail "the first run did not store today: $(cat "$conf")"
-focus "$win"
-xdotool key alt+F4
+close_window "$win"
 find_support || fail "no support window"
 focus "$SUPPORT"
 xdotool key alt+x

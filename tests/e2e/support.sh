@@ -9,8 +9,7 @@ start_x
 record_links
 start_app
 win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
-focus "$win"
-xdotool key alt+F4
+close_window "$win"
 find_support || fail "closing the main window showed no support window"
 wait_until 5 sh -c "! xwininfo -id $win >/dev/null 2>&1 || ! xwininfo -id $win | grep -q IsViewable" \
     || fail "the main window stayed"
