@@ -37,7 +37,9 @@ QString instance_lock_path()
 #else
     const auto location = QStandardPaths::RuntimeLocation;
 #endif
-    const QString folder = QStandardPaths::writableLocation(location);
+    QString folder = QStandardPaths::writableLocation(location);
+    if (folder.isEmpty()) // no usable runtime folder: the user key keeps the name private
+        folder = QDir::tempPath();
     return QDir(folder).filePath(QStringLiteral("zel-orvalis-%1.lock").arg(userKey()));
 }
 
