@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -33,6 +34,15 @@ QFont fitted_font(QFont font, const QString &text, const QSize &box, bool wraps)
 // A caption with access-key marks as the user reads it on a label, which has
 // no access key: "&&" becomes "&" and a lone "&" disappears.
 QString label_caption(const QString &caption);
+
+// Names a control as the window's design does and puts it at its rectangle.
+template<typename Widget>
+Widget *place(Widget *widget, const char *name, const QRect &rect)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(rect);
+    return widget;
+}
 
 // Places the window's client area in the middle of the screen it will open on.
 void centre_on_screen(QWidget *window);

@@ -87,18 +87,10 @@ void setBackground(QWidget *widget, const QColor &colour)
     widget->setAutoFillBackground(true);
 }
 
-template<typename Widget>
-Widget *place(Widget *widget, const char *name, const QRect &rect)
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(rect);
-    return widget;
-}
-
 QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const QRect &rect,
                   const QFont &font, const QColor &colour, Qt::Alignment alignment, bool wraps)
 {
-    auto *label = place(new QLabel(text, parent), name, rect);
+    auto *label = look::place(new QLabel(text, parent), name, rect);
     label->setTextFormat(Qt::PlainText);
     label->setFont(text.isEmpty() ? font : look::fitted_font(font, text, rect.size(), wraps));
     label->setAlignment(alignment);
@@ -120,7 +112,7 @@ QLabel *autoSizeLabel(QWidget *parent, const char *name, const QString &text, co
 
 QLabel *picture(QWidget *parent, const char *name)
 {
-    auto *label = place(new QLabel(parent), name, PictureRect);
+    auto *label = look::place(new QLabel(parent), name, PictureRect);
     label->setPixmap(QPixmap(PicturePath));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAccessibleName(QStringLiteral("Oracle"));
@@ -131,7 +123,7 @@ QLabel *picture(QWidget *parent, const char *name)
 
 Panel *panel(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *box = place(new Panel(caption, parent), name, PanelRect);
+    auto *box = look::place(new Panel(caption, parent), name, PanelRect);
     box->setFont(verdana(8.25, look::Bold)); // the caption's font
     setBackground(box, Purple);
     setTextColour(box, White);
@@ -140,7 +132,7 @@ Panel *panel(QWidget *parent, const char *name, const QString &caption)
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &rect)
 {
-    auto *b = place(new QPushButton(caption, parent), name, rect);
+    auto *b = look::place(new QPushButton(caption, parent), name, rect);
     b->setFont(verdana(8.25, look::Bold));
     // Enter presses a focused button, as on the system this window was drawn
     // for; outside a dialog this never makes it a default button.
@@ -152,7 +144,7 @@ LinkLabel *brandLabel(QWidget *parent, const char *name, const QString &caption,
                       const QString &destination)
 {
     const QString text = look::label_caption(caption);
-    auto *label = place(new LinkLabel(text, destination, parent), name, BrandLabelRect);
+    auto *label = look::place(new LinkLabel(text, destination, parent), name, BrandLabelRect);
     label->setFont(look::fitted_font(verdana(8.25, look::Bold | look::Underline), text,
                                      BrandLabelRect.size(), true));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -183,8 +175,8 @@ MainWindow::MainWindow(QWidget *parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Created in design order, so later controls lie above earlier ones.
-    Label14 = place(new LinkLabel(ForumText, QStringLiteral("the Velmora forum"), client),
-                    "Label14", Label14Rect);
+    Label14 = look::place(new LinkLabel(ForumText, QStringLiteral("the Velmora forum"), client),
+                          "Label14", Label14Rect);
     Label14->setFont(look::fitted_font(verdana(8.25, look::Bold | look::Underline), ForumText,
                                        Label14Rect.size(), true));
     Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -198,7 +190,7 @@ MainWindow::MainWindow(QWidget *parent)
                            White, Qt::AlignHCenter | Qt::AlignTop, true);
     lblLabel_3 = autoSizeLabel(fraMain, "lblLabel_3", QuestionPrompt, QuestionPromptRect,
                                verdana(8.25, look::Bold), Yellow);
-    txtQuestion = place(new QLineEdit(fraMain), "txtQuestion", QuestionRect);
+    txtQuestion = look::place(new QLineEdit(fraMain), "txtQuestion", QuestionRect);
     txtQuestion->setFont(verdana(8.25));
     txtQuestion->setAccessibleName(QuestionPrompt);
     txtQuestion->setMaxLength(std::numeric_limits<int>::max()); // no limit of ours
@@ -218,7 +210,7 @@ MainWindow::MainWindow(QWidget *parent)
     lblResult_1 = textLabel(fraResult, "lblResult_1", QString(), ReadingRect, verdana(9),
                             LightYellow, Qt::AlignLeft | Qt::AlignTop, true);
 
-    fraFullBrand = place(new QWidget(client), "fraFullBrand", BrandStripRect);
+    fraFullBrand = look::place(new QWidget(client), "fraFullBrand", BrandStripRect);
     setBackground(fraFullBrand, White);
     lblCobrand = brandLabel(fraFullBrand, "lblCobrand", CoBrandCaption,
                             QStringLiteral("the co-branding offer"));

@@ -88,14 +88,6 @@ QFont verdana(double points, unsigned style = look::Regular)
     return look::design_font(QStringLiteral("Verdana"), points, style);
 }
 
-template<typename Widget>
-Widget *place(Widget *widget, const char *name, const QRect &rect)
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(rect);
-    return widget;
-}
-
 void setColours(QWidget *widget, const QColor &text, const QColor &background = QColor())
 {
     QPalette palette = widget->palette();
@@ -111,7 +103,7 @@ void setColours(QWidget *widget, const QColor &text, const QColor &background = 
 QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &rect,
               const QFont &font, bool wraps)
 {
-    auto *l = place(new QLabel(text, parent), name, rect);
+    auto *l = look::place(new QLabel(text, parent), name, rect);
     l->setTextFormat(Qt::PlainText);
     l->setFont(text.isEmpty() ? font : look::fitted_font(font, text, rect.size(), wraps));
     l->setWordWrap(wraps);
@@ -121,7 +113,7 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, const QRec
 
 Panel *panel(QWidget *parent, const char *name, const QString &caption, const QRect &rect)
 {
-    auto *p = place(new Panel(caption, parent), name, rect);
+    auto *p = look::place(new Panel(caption, parent), name, rect);
     p->setFont(verdana(9.75, look::Bold));
     setColours(p, White, Navy);
     return p;
@@ -129,7 +121,7 @@ Panel *panel(QWidget *parent, const char *name, const QString &caption, const QR
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &rect)
 {
-    auto *b = place(new QPushButton(caption, parent), name, rect);
+    auto *b = look::place(new QPushButton(caption, parent), name, rect);
     // Enter presses the focused button and no other: there is no default button.
     b->setAutoDefault(true);
     return b;
@@ -137,7 +129,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
 
 QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect)
 {
-    auto *field = place(new QLineEdit(parent), name, rect);
+    auto *field = look::place(new QLineEdit(parent), name, rect);
     field->setMaxLength(std::numeric_limits<int>::max()); // no limit of ours
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, White);
@@ -173,7 +165,7 @@ SupportWindow::SupportWindow(QWidget *parent)
     setColours(this, Qt::black, White);
     setFont(look::design_font(QStringLiteral("MS Sans Serif"), 8.25));
 
-    Picture1 = place(new QLabel(this), "Picture1", PictureRect);
+    Picture1 = look::place(new QLabel(this), "Picture1", PictureRect);
     Picture1->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
     Picture1->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
     Label1 = label(this, "Label1", Title, TitleRect,
@@ -205,7 +197,7 @@ SupportWindow::SupportWindow(QWidget *parent)
     cmdSubmit = button(Frame2, "cmdSubmit", QStringLiteral("Refer A Friend &Now"), SubmitRect);
     cmdSubmit->setFont(verdana(8.25, look::Bold));
     setColours(cmdSubmit, Qt::black);
-    txtMessage = place(new QPlainTextEdit(Frame2), "txtMessage", MessageRect);
+    txtMessage = look::place(new QPlainTextEdit(Frame2), "txtMessage", MessageRect);
     txtMessage->setTabChangesFocus(true);
 
     // Controls inside a panel use the window's font, not the caption's.

@@ -7,6 +7,7 @@
 #include "oracle_table.h"
 #include "random_source.h"
 #include "support_window.h"
+#include "window_test_helpers.h"
 
 #include <QAction>
 #include <QDialog>
@@ -25,12 +26,6 @@
 #include <deque>
 
 namespace {
-
-// Raw generator bits that make next_random() return exactly r.
-quint32 bitsFor(float r)
-{
-    return static_cast<quint32>(std::ldexp(static_cast<double>(r), 24)) << 8;
-}
 
 void feedRandom(std::deque<float> values)
 {
@@ -78,10 +73,7 @@ private:
     template<typename T = QWidget>
     T *control(const char *name) const
     {
-        auto *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
+        return findControl<T>(window.get(), name);
     }
     bool reading() const { return inFront(control("fraResult"), control("fraMain")); }
     QString question() const { return control<QLineEdit>("txtQuestion")->text(); }
@@ -177,11 +169,8 @@ void TestMainWindow::textsFitTheirBoxes()
     QFETCH(QString, name);
     const auto *label = window->findChild<QLabel *>(name);
     QVERIFY(label);
-    const QRect needed
-        = label->fontMetrics().boundingRect(QRect(QPoint(), QSize(label->width(), 10000)),
-                                            Qt::TextWordWrap | label->alignment(), label->text());
-    QVERIFY2(needed.height() <= label->height(),
-             qPrintable(QStringLiteral("%1 > %2").arg(needed.height()).arg(label->height())));
+    QVERIFY2(wrappedHeight(label) <= label->height(),
+             qPrintable(QStringLiteral("%1 > %2").arg(wrappedHeight(label)).arg(label->height())));
 }
 
 void TestMainWindow::startsAsking()

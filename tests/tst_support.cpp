@@ -8,6 +8,7 @@
 #include "random_source.h"
 #include "referral.h"
 #include "support_window.h"
+#include "window_test_helpers.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -24,11 +25,6 @@
 #include <random>
 
 namespace {
-
-quint32 bitsFor(float r)
-{
-    return static_cast<quint32>(std::ldexp(static_cast<double>(r), 24)) << 8;
-}
 
 struct Fields
 {
@@ -49,10 +45,7 @@ private:
     template<typename T = QWidget>
     T *control(const char *name) const
     {
-        auto *found = window->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
+        return findControl<T>(window.get(), name);
     }
     QLineEdit *line(const char *name) const { return control<QLineEdit>(name); }
     QStringList boxTexts() const
@@ -639,9 +632,7 @@ void TestSupport::windowDesign()
     // Every fixed text fits the box it was designed for.
     for (const char *name : {"Label2", "Label3"}) {
         const auto *label = control<QLabel>(name);
-        const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000),
-                                                               Qt::TextWordWrap, label->text());
-        QVERIFY2(needed.height() <= label->height(), name);
+        QVERIFY2(wrappedHeight(label) <= label->height(), name);
     }
     const QWidget *link = control("lblGoToHome");
     QVERIFY(link->geometry().right() < control("Frame6")->width());
