@@ -1,6 +1,6 @@
-#include "end_program.h"
+#include "app/end_program.h"
 
-#include "instance_lock.h"
+#include "app/instance_lock.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace app {
+namespace zel {
 
-void end_program()
+void endProgram()
 {
     QList<QPointer<QWidget>> windows;
     for (QWidget *window : QApplication::topLevelWidgets())
@@ -26,10 +26,10 @@ void end_program()
         } catch (...) { }
     }
 
-    release_instance_lock();
+    releaseInstanceLock();
     std::fflush(nullptr);
     // Nothing more runs: no event handler, no destructor that might store state.
     std::_Exit(0);
 }
 
-} // namespace app
+} // namespace zel

@@ -1,7 +1,8 @@
-#include "instance_lock.h"
+#include "app/instance_lock.h"
 
 #include <QDir>
 #include <QLockFile>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 
 #include <memory>
@@ -10,8 +11,10 @@
 #include <unistd.h>
 #endif
 
-namespace app {
+namespace zel {
 namespace {
+
+Q_LOGGING_CATEGORY(lcInstance, "zel.instance", QtWarningMsg)
 
 std::unique_ptr<QLockFile> &held()
 {
@@ -30,7 +33,7 @@ QString userKey()
 
 } // namespace
 
-QString instance_lock_path()
+QString instanceLockPath()
 {
 #ifdef Q_OS_WIN
     const auto location = QStandardPaths::AppLocalDataLocation;
@@ -43,7 +46,7 @@ QString instance_lock_path()
     return QDir(folder).filePath(QStringLiteral("zel-orvalis-%1.lock").arg(userKey()));
 }
 
-InstanceLock acquire_instance_lock(const QString &path)
+InstanceLock acquireInstanceLock(const QString &path)
 {
     if (held())
         return InstanceLock::Acquired;
@@ -56,13 +59,16 @@ InstanceLock acquire_instance_lock(const QString &path)
         held() = std::move(lock);
         return InstanceLock::Acquired;
     }
-    return lock->error() == QLockFile::LockFailedError ? InstanceLock::HeldByAnother
-                                                       : InstanceLock::Unavailable;
+    if (lock->error() == QLockFile::LockFailedError)
+        return InstanceLock::HeldByAnother;
+    qCWarning(lcInstance, "no instance lock could be made at %s; running without one",
+              qPrintable(path));
+    return InstanceLock::Unavailable;
 }
 
-void release_instance_lock()
+void releaseInstanceLock()
 {
     held().reset();
 }
 
-} // namespace app
+} // namespace zel

@@ -2,11 +2,11 @@
 
 #include <QString>
 
-namespace app {
+namespace zel {
 
 // Where this user's instance lock lives: a per-user runtime folder, the file
 // name carrying the user too.
-QString instance_lock_path();
+QString instanceLockPath();
 
 enum class InstanceLock {
     Acquired, // this is the only instance
@@ -16,9 +16,9 @@ enum class InstanceLock {
 
 // Takes the lock for the rest of the process. A lock left by an instance that
 // crashed is reclaimed.
-InstanceLock acquire_instance_lock(const QString &path = instance_lock_path());
+InstanceLock acquireInstanceLock(const QString &path = instanceLockPath());
 
 // Gives the lock up; harmless when it was never taken.
-void release_instance_lock();
+void releaseInstanceLock();
 
-} // namespace app
+} // namespace zel

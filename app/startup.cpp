@@ -1,55 +1,78 @@
-#include "startup.h"
+#include "app/startup.h"
 
-#include "end_program.h"
-#include "instance_lock.h"
-#include "look.h"
-#include "main_window.h"
-#include "messages.h"
-#include "random_source.h"
-#include "update_reminder.h"
+#include "app/end_program.h"
+#include "app/instance_lock.h"
+#include "main_window/main_window.h"
+#include "oracle/random_source.h"
+#include "reminder/update_reminder.h"
+#include "support/support_window.h"
+#include "ui/look.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QIcon>
 
-namespace app {
+namespace zel {
 
 namespace {
 const QString AlreadyRunning = QStringLiteral("Application is already running");
+
+// The support window takes the main window's place, with no owner; it opens
+// at most once, since the main window closes once.
+void openSupportWindow(ProgramEnd end)
+{
+    auto *support = new SupportWindow;
+    support->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(support, &SupportWindow::exitRequested, support, end);
+    look::centreOnScreen(support);
+    support->show();
+}
+
 } // namespace
 
-bool refuse_second_instance()
+void nameApplication()
 {
-    if (acquire_instance_lock() != InstanceLock::HeldByAnother)
+    QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zel Orvalis"));
+}
+
+bool refuseSecondInstance()
+{
+    if (acquireInstanceLock() != InstanceLock::HeldByAnother)
         return false;
     messages::notice(nullptr, AlreadyRunning);
     return true;
 }
 
-MainWindow *start_program()
+MainWindow *startProgram(ProgramEnd end)
 {
-    look::install_font_substitutes();
+    look::installFontSubstitutes();
     QGuiApplication::setDesktopFileName(QStringLiteral(ZEL_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
 
-    if (refuse_second_instance())
-        end_program();
+    if (refuseSecondInstance()) {
+        end();
+        return nullptr;
+    }
 
-    oracle::seed_from_clock();
-    run_update_reminder();
+    oracle::seedFromClock();
+    runUpdateReminder();
 
     // A top-level window without a parent; it deletes itself once closed.
     auto *mainWindow = new MainWindow;
     mainWindow->setAttribute(Qt::WA_DeleteOnClose);
-    look::centre_on_screen(mainWindow);
+    QObject::connect(mainWindow, &MainWindow::closing, mainWindow,
+                     [end] { openSupportWindow(end); });
+    look::centreOnScreen(mainWindow);
     mainWindow->show();
-    mainWindow->CoBrand_Randomize();
+    mainWindow->chooseBrandLabel();
     return mainWindow;
 }
 
-int run_program(QApplication &application)
+int runProgram(QApplication &application)
 {
-    start_program();
+    startProgram(&endProgram);
     return application.exec();
 }
 
-} // namespace app
+} // namespace zel

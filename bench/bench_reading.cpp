@@ -1,9 +1,10 @@
 // The cost of one reading: from the command to both labels set and the result
 // panel in front.
-#include "look.h"
-#include "main_window.h"
+#include "main_window/main_window.h"
+#include "ui/look.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 class BenchReading : public QObject
@@ -13,13 +14,14 @@ class BenchReading : public QObject
 private Q_SLOTS:
     void reading()
     {
-        look::install_font_substitutes();
-        MainWindow window;
+        zel::look::installFontSubstitutes();
+        zel::MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *proceed = window.findChild<QPushButton *>(QStringLiteral("cmdProceed"));
         QBENCHMARK
         {
-            window.cmdProceed_Click();
+            proceed->click();
         }
         QVERIFY(!window.findChild<QLabel *>(QStringLiteral("lblResult_0"))->text().isEmpty());
     }

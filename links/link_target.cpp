@@ -1,8 +1,10 @@
-#include "link_target.h"
+#include "links/link_target.h"
 
-#include "link_config.h"
+#include "links/link_config.h"
 
-QString link_address(LinkTarget target)
+namespace zel {
+
+QString linkAddress(LinkTarget target)
 {
     const QString maker = QStringLiteral(ZEL_MAKER_SITE_BASE);
     const QString help = QStringLiteral(ZEL_HELP_SITE_BASE);
@@ -31,3 +33,5 @@ QString link_address(LinkTarget target)
     }
     return {};
 }
+
+} // namespace zel

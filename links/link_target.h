@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace zel {
+
 // Every web page the program opens, or sends as a value.
 enum class LinkTarget {
     HomePage, // the maker's home page: the front page of its forum
@@ -16,4 +18,6 @@ enum class LinkTarget {
 };
 
 // The full address of a destination: its site's base followed by its path.
-QString link_address(LinkTarget target);
+QString linkAddress(LinkTarget target);
+
+} // namespace zel

@@ -1,12 +1,17 @@
-#include "open_link.h"
+#include "links/open_link.h"
+
+#include <QLoggingCategory>
 
 #ifdef Q_OS_WIN
-#include "shell_open_win.h"
+#include "links/shell_open_win.h"
 #else
 #include <QProcess>
 #endif
 
+namespace zel {
 namespace {
+
+Q_LOGGING_CATEGORY(lcLinks, "zel.links", QtWarningMsg)
 
 LinkOpener &replacement()
 {
@@ -14,38 +19,43 @@ LinkOpener &replacement()
     return opener;
 }
 
-void open_with_desktop(const QString &address)
+void openWithDesktop(const QString &address)
 {
 #ifdef Q_OS_WIN
     // The ANSI code page turns characters it lacks into its default character.
-    shell_open(address.toLocal8Bit().constData());
+    shellOpen(address.toLocal8Bit().constData());
 #else
 #ifdef Q_OS_MACOS
     const QString opener = QStringLiteral("open");
 #else
     const QString opener = QStringLiteral("xdg-open");
 #endif
-    // One argument, no shell, not waited for; a missing opener stays silent.
-    QProcess::startDetached(opener, {address});
+    // One argument, no shell, not waited for. A missing opener, or an address
+    // too long for one argument, stays silent to the user.
+    if (!QProcess::startDetached(opener, {address}))
+        qCWarning(lcLinks, "could not start %s for an address of %lld characters",
+                  qPrintable(opener), static_cast<long long>(address.size()));
 #endif
 }
 
 } // namespace
 
-void open_link(const QString &address)
+void openLink(const QString &address)
 {
     if (replacement())
         replacement()(address);
     else
-        open_with_desktop(address);
+        openWithDesktop(address);
 }
 
-void open_link(LinkTarget target)
+void openLink(LinkTarget target)
 {
-    open_link(link_address(target));
+    openLink(linkAddress(target));
 }
 
-void set_link_opener_for_tests(LinkOpener opener)
+void setLinkOpenerForTests(LinkOpener opener)
 {
     replacement() = std::move(opener);
 }
+
+} // namespace zel

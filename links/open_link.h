@@ -1,16 +1,21 @@
 #pragma once
 
-#include "link_target.h"
+#include "links/link_target.h"
 
 #include <functional>
 
+namespace zel {
+
 // Asks the desktop to open an address in the default browser and returns at
-// once. The address goes as given: not checked, trimmed or encoded. Nothing
-// is reported, whether or not a browser opens.
-void open_link(const QString &address);
-void open_link(LinkTarget target);
+// once. The address goes as given: not checked, trimmed or encoded. The user
+// is told nothing, whether or not a browser opens; an opener that cannot be
+// started is logged under zel.links.
+void openLink(const QString &address);
+void openLink(LinkTarget target);
 
 // Tests record addresses instead of starting a browser; an empty function
 // restores the desktop.
 using LinkOpener = std::function<void(const QString &address)>;
-void set_link_opener_for_tests(LinkOpener opener);
+void setLinkOpenerForTests(LinkOpener opener);
+
+} // namespace zel

@@ -1,4 +1,4 @@
-#include "shell_open_win.h"
+#include "links/shell_open_win.h"
 
 // shellapi.h needs windows.h before it.
 // clang-format off
@@ -6,7 +6,11 @@
 #include <shellapi.h>
 // clang-format on
 
-void shell_open(const char *ansiAddress)
+namespace zel {
+
+void shellOpen(const char *ansiAddress)
 {
     ShellExecuteA(nullptr, "Open", ansiAddress, nullptr, "C:\\", SW_SHOWNORMAL);
 }
+
+} // namespace zel

@@ -3,4 +3,8 @@
 // Windows only, free of Qt: hands an address, already in the ANSI code page,
 // to the shell to open in the default browser. Returns at once; the result is
 // not looked at.
-void shell_open(const char *ansiAddress);
+namespace zel {
+
+void shellOpen(const char *ansiAddress);
+
+} // namespace zel

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace zel {
+
 // Which brand-strip label start-up brings to the front.
 enum class BrandFront {
     CoBrand,
@@ -10,7 +12,9 @@ enum class BrandFront {
 };
 
 // n = 6 r + 1 in double precision, rounded half to even: 1..7.
-std::int16_t brand_n(float r);
+std::int16_t brandN(float r);
 
 // 2, 4, 6 -> full branding; 1, 3, 5 -> co-branding; 7 -> leave as it is.
-BrandFront brand_front_for(float r);
+BrandFront brandFrontFor(float r);
+
+} // namespace zel

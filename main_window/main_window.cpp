@@ -1,14 +1,13 @@
-#include "main_window.h"
+#include "main_window/main_window.h"
 
-#include "about_window.h"
-#include "brand_choice.h"
-#include "link_label.h"
-#include "look.h"
-#include "open_link.h"
-#include "oracle_table.h"
-#include "panel.h"
-#include "random_source.h"
-#include "support_window.h"
+#include "about/about_window.h"
+#include "links/open_link.h"
+#include "main_window/brand_choice.h"
+#include "oracle/oracle_table.h"
+#include "oracle/random_source.h"
+#include "ui/link_label.h"
+#include "ui/look.h"
+#include "ui/panel.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -20,12 +19,13 @@
 
 #include <limits>
 
+namespace zel {
+
 namespace {
 
 // The window's design: texts, colours, fonts and rectangles (pixels at 96 DPI,
 // relative to the client area or to the panel that holds the control).
 // Half-pixel positions of the design (108.5, 262.5, 53.3) round to whole pixels.
-const QString Title = QStringLiteral("Zel Orvalis v1.0");
 constexpr QSize ClientArea(562, 354);
 
 const QColor White(255, 255, 255);
@@ -67,46 +67,15 @@ constexpr QRect ReadingRect(192, 56, 357, 201);
 constexpr QRect BrandStripRect(0, 297, 562, 57);
 constexpr QRect BrandLabelRect(8, 11, 545, 40);
 
-QFont verdana(double points, unsigned style = look::Regular)
-{
-    return look::design_font(QStringLiteral("Verdana"), points, style);
-}
-
-void setTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-void setBackground(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
 QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const QRect &rect,
                   const QFont &font, const QColor &colour, Qt::Alignment alignment, bool wraps)
 {
     auto *label = look::place(new QLabel(text, parent), name, rect);
     label->setTextFormat(Qt::PlainText);
-    label->setFont(text.isEmpty() ? font : look::fitted_font(font, text, rect.size(), wraps));
+    label->setFont(text.isEmpty() ? font : look::fittedFont(font, text, rect.size(), wraps));
     label->setAlignment(alignment);
     label->setWordWrap(wraps);
-    setTextColour(label, colour);
-    return label;
-}
-
-// A label that grows to fit its text, keeping its top-left corner; a fixed
-// text keeps within the width it was designed with.
-QLabel *autoSizeLabel(QWidget *parent, const char *name, const QString &text, const QRect &design,
-                      const QFont &font, const QColor &colour)
-{
-    auto *label
-        = textLabel(parent, name, text, design, font, colour, Qt::AlignLeft | Qt::AlignTop, false);
-    label->adjustSize();
+    look::setTextColour(label, colour);
     return label;
 }
 
@@ -124,33 +93,41 @@ QLabel *picture(QWidget *parent, const char *name)
 Panel *panel(QWidget *parent, const char *name, const QString &caption)
 {
     auto *box = look::place(new Panel(caption, parent), name, PanelRect);
-    box->setFont(verdana(8.25, look::Bold)); // the caption's font
-    setBackground(box, Purple);
-    setTextColour(box, White);
+    box->setFont(look::verdana(8.25, look::Bold)); // the caption's font
+    look::setBackground(box, Purple);
+    look::setTextColour(box, White);
     return box;
 }
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &rect)
 {
     auto *b = look::place(new QPushButton(caption, parent), name, rect);
-    b->setFont(verdana(8.25, look::Bold));
+    b->setFont(look::verdana(8.25, look::Bold));
     // Enter presses a focused button, as on the system this window was drawn
     // for; outside a dialog this never makes it a default button.
     b->setAutoDefault(true);
     return b;
 }
 
+// A link across a box of its own: bold, underlined, centred and wrapped.
+LinkLabel *linkLabel(QWidget *parent, const char *name, const QString &text, const QRect &rect,
+                     const QString &destination)
+{
+    auto *label = look::place(new LinkLabel(text, destination, parent), name, rect);
+    label->setFont(look::fittedFont(look::verdana(8.25, look::Bold | look::Underline), text,
+                                    rect.size(), true));
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setWordWrap(true);
+    look::setTextColour(label, LinkBlue);
+    return label;
+}
+
+// The two brand labels share one rectangle; each hides the other when in front.
 LinkLabel *brandLabel(QWidget *parent, const char *name, const QString &caption,
                       const QString &destination)
 {
-    const QString text = look::label_caption(caption);
-    auto *label = look::place(new LinkLabel(text, destination, parent), name, BrandLabelRect);
-    label->setFont(look::fitted_font(verdana(8.25, look::Bold | look::Underline), text,
-                                     BrandLabelRect.size(), true));
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label->setWordWrap(true);
-    setTextColour(label, LinkBlue);
-    setBackground(label, White);
+    auto *label = linkLabel(parent, name, look::labelCaption(caption), BrandLabelRect, destination);
+    look::setBackground(label, White);
     return label;
 }
 
@@ -160,78 +137,80 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(Title);
+    setWindowTitle(look::windowTitle());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
-    setFont(verdana(8.25));
+    setFont(look::verdana(8.25));
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
     client->setFixedSize(ClientArea);
-    setBackground(client, White);
+    look::setBackground(client, White);
     setCentralWidget(client);
     buildMenuBar();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Created in design order, so later controls lie above earlier ones.
-    Label14 = look::place(new LinkLabel(ForumText, QStringLiteral("the Velmora forum"), client),
-                          "Label14", Label14Rect);
-    Label14->setFont(look::fitted_font(verdana(8.25, look::Bold | look::Underline), ForumText,
-                                       Label14Rect.size(), true));
-    Label14->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Label14->setWordWrap(true);
-    setTextColour(Label14, LinkBlue);
+    forumLink
+        = linkLabel(client, "Label14", ForumText, Label14Rect, QStringLiteral("the Velmora forum"));
 
-    fraMain = panel(client, "fraMain", QString());
-    fraMain->setAccessibleName(QStringLiteral("Your question"));
-    Picture1_0 = picture(fraMain, "Picture1_0");
-    lblLabel_0 = textLabel(fraMain, "lblLabel_0", GuideText, GuideRect, verdana(8.25, look::Bold),
-                           White, Qt::AlignHCenter | Qt::AlignTop, true);
-    lblLabel_3 = autoSizeLabel(fraMain, "lblLabel_3", QuestionPrompt, QuestionPromptRect,
-                               verdana(8.25, look::Bold), Yellow);
-    txtQuestion = look::place(new QLineEdit(fraMain), "txtQuestion", QuestionRect);
-    txtQuestion->setFont(verdana(8.25));
-    txtQuestion->setAccessibleName(QuestionPrompt);
-    txtQuestion->setMaxLength(std::numeric_limits<int>::max()); // no limit of ours
-    QPalette field = txtQuestion->palette();
+    questionPanel = panel(client, "fraMain", QString());
+    questionPanel->setAccessibleName(QStringLiteral("Your question"));
+    picture(questionPanel, "Picture1_0");
+    textLabel(questionPanel, "lblLabel_0", GuideText, GuideRect, look::verdana(8.25, look::Bold),
+              White, Qt::AlignHCenter | Qt::AlignTop, true);
+    // Grows to fit its text, keeping its top-left corner.
+    textLabel(questionPanel, "lblLabel_3", QuestionPrompt, QuestionPromptRect,
+              look::verdana(8.25, look::Bold), Yellow, Qt::AlignLeft | Qt::AlignTop, false)
+        ->adjustSize();
+    question = look::place(new QLineEdit(questionPanel), "txtQuestion", QuestionRect);
+    question->setFont(look::verdana(8.25));
+    question->setAccessibleName(QuestionPrompt);
+    question->setMaxLength(std::numeric_limits<int>::max()); // no limit of ours
+    QPalette field = question->palette();
     field.setColor(QPalette::Base, White);
     field.setColor(QPalette::Text, Black);
-    txtQuestion->setPalette(field);
-    cmdProceed = button(fraMain, "cmdProceed", ProceedCaption, ProceedRect);
+    question->setPalette(field);
+    auto *proceed = button(questionPanel, "cmdProceed", ProceedCaption, ProceedRect);
 
-    fraResult = panel(client, "fraResult", ResultCaption);
-    Picture1_1 = picture(fraResult, "Picture1_1");
-    cmdBack = button(fraResult, "cmdBack", BackCaption, BackRect);
+    resultPanel = panel(client, "fraResult", ResultCaption);
+    picture(resultPanel, "Picture1_1");
+    auto *back = button(resultPanel, "cmdBack", BackCaption, BackRect);
     // Empty until the first reading sizes it to the drawn name, so its font
     // is not loaded before the window is on screen.
-    lblResult_0 = textLabel(fraResult, "lblResult_0", QString(), NameRect, verdana(12, look::Bold),
-                            Yellow, Qt::AlignLeft | Qt::AlignTop, false);
-    lblResult_1 = textLabel(fraResult, "lblResult_1", QString(), ReadingRect, verdana(9),
-                            LightYellow, Qt::AlignLeft | Qt::AlignTop, true);
+    resultName
+        = textLabel(resultPanel, "lblResult_0", QString(), NameRect, look::verdana(12, look::Bold),
+                    Yellow, Qt::AlignLeft | Qt::AlignTop, false);
+    resultText = textLabel(resultPanel, "lblResult_1", QString(), ReadingRect, look::verdana(9),
+                           LightYellow, Qt::AlignLeft | Qt::AlignTop, true);
 
-    fraFullBrand = look::place(new QWidget(client), "fraFullBrand", BrandStripRect);
-    setBackground(fraFullBrand, White);
-    lblCobrand = brandLabel(fraFullBrand, "lblCobrand", CoBrandCaption,
-                            QStringLiteral("the co-branding offer"));
-    lblFullBrand = brandLabel(fraFullBrand, "lblFullBrand", FullBrandCaption,
-                              QStringLiteral("the full-branding offer"));
+    auto *strip = look::place(new QWidget(client), "fraFullBrand", BrandStripRect);
+    look::setBackground(strip, White);
+    coBrandLink
+        = brandLabel(strip, "lblCobrand", CoBrandCaption, QStringLiteral("the co-branding offer"));
+    fullBrandLink = brandLabel(strip, "lblFullBrand", FullBrandCaption,
+                               QStringLiteral("the full-branding offer"));
 
     // A fixed border: the window is exactly its client area (and, above it,
     // the menu bar) and nothing can resize or maximise it.
     setFixedSize(sizeHint());
 
-    setTabOrder(txtQuestion, cmdProceed);
-    setTabOrder(cmdProceed, cmdBack);
-    txtQuestion->setFocus();
+    setTabOrder(question, proceed);
+    setTabOrder(proceed, back);
+    question->setFocus();
 
-    connect(cmdProceed, &QPushButton::clicked, this, &MainWindow::cmdProceed_Click);
-    connect(cmdBack, &QPushButton::clicked, this, &MainWindow::cmdBack_Click);
-    connect(Label14, &LinkLabel::clicked, this, &MainWindow::Label14_Click);
-    connect(lblCobrand, &LinkLabel::clicked, this, &MainWindow::lblCobrand_Click);
-    connect(lblFullBrand, &LinkLabel::clicked, this, &MainWindow::lblFullBrand_Click);
+    connect(proceed, &QPushButton::clicked, this, &MainWindow::showReading);
+    connect(back, &QPushButton::clicked, this, &MainWindow::goBack);
+    const auto opens = [this](LinkLabel *label, LinkTarget target) {
+        connect(label, &LinkLabel::clicked, this, [target] { openLink(target); });
+    };
+    opens(forumLink, LinkTarget::HomePage);
+    // The main window's co-branding label leads to co-branding; About's does not.
+    opens(coBrandLink, LinkTarget::CoBrandPage);
+    opens(fullBrandLink, LinkTarget::FullBrandPage);
 
-    Form_Load();
+    questionPanel->raise();
 }
 
 // Entries carry no shortcut keys: mouse and access keys reach them.
@@ -239,138 +218,89 @@ void MainWindow::buildMenuBar()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
-    const auto entry = [this](QWidget *owner, const char *name, const QString &caption,
-                              void (MainWindow::*handler)()) {
+    const auto entry = [](QWidget *owner, const char *name, const QString &caption) {
         auto *action = new QAction(caption, owner);
         action->setObjectName(QLatin1String(name));
         owner->addAction(action);
-        connect(action, &QAction::triggered, this, handler);
         return action;
     };
+    const auto opens
+        = [&](QWidget *owner, const char *name, const QString &caption, LinkTarget target) {
+              connect(entry(owner, name, caption), &QAction::triggered, this,
+                      [target] { openLink(target); });
+          };
     const auto separator = [](QMenu *menu, const char *name) {
         menu->addSeparator()->setObjectName(QLatin1String(name));
     };
 
-    QMenu *mnuFile = bar->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    entry(mnuFile, "mnuExit", QStringLiteral("E&xit"), &MainWindow::mnuExit_Click);
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    // Exit closes exactly as the close button does.
+    connect(entry(file, "mnuExit", QStringLiteral("E&xit")), &QAction::triggered, this,
+            &QWidget::close);
 
-    QMenu *mnuHelp = bar->addMenu(QStringLiteral("&Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    entry(mnuHelp, "mnuOnline", QStringLiteral("&Online Help"), &MainWindow::mnuOnline_Click);
-    entry(mnuHelp, "mnuVisit", QStringLiteral("&Visit Us Online"), &MainWindow::mnuVisit_Click);
-    separator(mnuHelp, "mnuSep2");
-    entry(mnuHelp, "mnuUpdate", QStringLiteral("Check for Software &Update"),
-          &MainWindow::mnuUpdate_Click);
-    separator(mnuHelp, "mnuSep3");
-    entry(mnuHelp, "mnuAbout", QStringLiteral("&About Software"), &MainWindow::mnuAbout_Click);
+    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    opens(help, "mnuOnline", QStringLiteral("&Online Help"), LinkTarget::ProductHelpPage);
+    opens(help, "mnuVisit", QStringLiteral("&Visit Us Online"), LinkTarget::HomePage);
+    separator(help, "mnuSep2");
+    opens(help, "mnuUpdate", QStringLiteral("Check for Software &Update"),
+          LinkTarget::ProductDownloadPage);
+    separator(help, "mnuSep3");
+    connect(entry(help, "mnuAbout", QStringLiteral("&About Software")), &QAction::triggered, this,
+            [this] { showAbout(this); });
 
     // A command of its own on the bar, with no menu under it.
-    entry(bar, "mnuDonate", QStringLiteral("&Donate"), &MainWindow::mnuDonate_Click);
+    opens(bar, "mnuDonate", QStringLiteral("&Donate"), LinkTarget::DonatePage);
 }
 
-void MainWindow::Form_Load()
-{
-    fraMain->raise();
-}
-
+// Whoever listens (start-up) opens the support window in this one's place.
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    Form_Unload();
+    Q_EMIT closing();
     event->accept(); // closing is never cancelled
 }
 
-// The support window takes over, with no owner, and the main window goes.
-void MainWindow::Form_Unload()
+// Both labels are set before the result panel comes forward, so it never
+// shows an earlier reading.
+void MainWindow::drawReading()
 {
-    auto *support = new SupportWindow;
-    support->setAttribute(Qt::WA_DeleteOnClose);
-    look::centre_on_screen(support);
-    support->show();
-}
-
-void MainWindow::Oracle_Draw()
-{
-    const std::int16_t index = oracle::index_from_r(oracle::next_random());
-    if (oracle::index_in_bounds(index)) {
-        const oracle::OracleEntry &entry = oracle::entry_at(index);
-        lblResult_0->setText(QString::fromUtf8(entry.name.data(), entry.name.size()));
-        lblResult_0->adjustSize();
-        lblResult_1->setText(QString::fromStdString(oracle::displayed_text(entry)));
+    const std::int16_t index = oracle::indexFromR(oracle::nextRandom());
+    if (oracle::indexInBounds(index)) {
+        const oracle::OracleEntry &entry = oracle::entryAt(index);
+        resultName->setText(QString::fromUtf8(entry.name.data(), entry.name.size()));
+        resultName->adjustSize();
+        resultText->setText(QString::fromStdString(oracle::displayedText(entry)));
     }
-    txtQuestion->setFocus();
+    question->setFocus();
 }
 
 // The question is never read: any text, or none, gets a reading.
-void MainWindow::cmdProceed_Click()
+void MainWindow::showReading()
 {
-    Oracle_Draw();
-    fraResult->raise();
+    drawReading();
+    resultPanel->raise();
 }
 
-void MainWindow::cmdBack_Click()
+void MainWindow::goBack()
 {
-    txtQuestion->clear();
-    txtQuestion->setFocus();
-    fraMain->raise();
+    question->clear();
+    question->setFocus();
+    questionPanel->raise();
 }
 
-void MainWindow::CoBrand_Randomize()
+void MainWindow::chooseBrandLabel()
 {
-    switch (brand_front_for(oracle::next_random())) {
+    switch (brandFrontFor(oracle::nextRandom())) {
     case BrandFront::FullBrand:
-        lblFullBrand->raise();
+        fullBrandLink->raise();
         break;
     case BrandFront::CoBrand:
-        lblCobrand->raise();
+        coBrandLink->raise();
         break;
     case BrandFront::Unchanged:
         break;
     }
 }
 
-// Closes exactly as the close button does.
-void MainWindow::mnuExit_Click()
-{
-    close();
-}
-
-void MainWindow::mnuOnline_Click()
-{
-    open_link(LinkTarget::ProductHelpPage);
-}
-
-void MainWindow::mnuVisit_Click()
-{
-    open_link(LinkTarget::HomePage);
-}
-
-void MainWindow::mnuUpdate_Click()
-{
-    open_link(LinkTarget::ProductDownloadPage);
-}
-
-void MainWindow::mnuAbout_Click()
-{
-    show_about(this);
-}
-
-void MainWindow::mnuDonate_Click()
-{
-    open_link(LinkTarget::DonatePage);
-}
-
-void MainWindow::Label14_Click()
-{
-    open_link(LinkTarget::HomePage);
-}
-
-void MainWindow::lblCobrand_Click()
-{
-    open_link(LinkTarget::CoBrandPage);
-}
-
-void MainWindow::lblFullBrand_Click()
-{
-    open_link(LinkTarget::FullBrandPage);
-}
+} // namespace zel

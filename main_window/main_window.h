@@ -2,13 +2,14 @@
 
 #include <QMainWindow>
 
-class LinkLabel;
-class Panel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QCloseEvent;
-class QWidget;
+
+namespace zel {
+
+class LinkLabel;
+class Panel;
 
 // frmMain: the question panel and the result panel share one rectangle and
 // take turns in front; the brand strip below shows one of its two labels.
@@ -20,44 +21,31 @@ class MainWindow final : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
 
-    // Start-up calls this once, after the window is shown.
-    void CoBrand_Randomize();
+    // Start-up calls this once, after the window is shown: one draw decides
+    // which brand-strip label lies in front for the rest of the run.
+    void chooseBrandLabel();
 
-    void cmdProceed_Click();
-    void cmdBack_Click();
-
-    void mnuExit_Click();
-    void mnuOnline_Click();
-    void mnuVisit_Click();
-    void mnuUpdate_Click();
-    void mnuAbout_Click();
-    void mnuDonate_Click();
-    void Label14_Click();
-    void lblCobrand_Click();
-    void lblFullBrand_Click();
+Q_SIGNALS:
+    // The window is closing, by any means; closing is never cancelled.
+    void closing();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenuBar();
-    void Form_Unload();
-    void Form_Load();
-    void Oracle_Draw();
+    void showReading();
+    void drawReading();
+    void goBack();
 
-    LinkLabel *Label14 = nullptr;
-    Panel *fraMain = nullptr;
-    QLabel *Picture1_0 = nullptr;
-    QLabel *lblLabel_0 = nullptr;
-    QLabel *lblLabel_3 = nullptr;
-    QLineEdit *txtQuestion = nullptr;
-    QPushButton *cmdProceed = nullptr;
-    Panel *fraResult = nullptr;
-    QLabel *Picture1_1 = nullptr;
-    QPushButton *cmdBack = nullptr;
-    QLabel *lblResult_0 = nullptr;
-    QLabel *lblResult_1 = nullptr;
-    QWidget *fraFullBrand = nullptr;
-    LinkLabel *lblCobrand = nullptr;
-    LinkLabel *lblFullBrand = nullptr;
+    LinkLabel *forumLink = nullptr;
+    Panel *questionPanel = nullptr;
+    QLineEdit *question = nullptr;
+    Panel *resultPanel = nullptr;
+    QLabel *resultName = nullptr;
+    QLabel *resultText = nullptr;
+    LinkLabel *coBrandLink = nullptr;
+    LinkLabel *fullBrandLink = nullptr;
 };
+
+} // namespace zel

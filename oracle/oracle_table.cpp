@@ -1,8 +1,8 @@
-#include "oracle_table.h"
+#include "oracle/oracle_table.h"
 
-#include "rounding.h"
+#include "oracle/rounding.h"
 
-namespace oracle {
+namespace zel::oracle {
 namespace {
 
 // Spelling mistakes in these texts are the oracle's own words; keep them.
@@ -71,22 +71,22 @@ constexpr std::array<OracleEntry, EntryCount> Table {{
 
 } // namespace
 
-const std::array<OracleEntry, EntryCount> &OracleTable()
+const std::array<OracleEntry, EntryCount> &table()
 {
     return Table;
 }
 
-bool index_in_bounds(std::int16_t index)
+bool indexInBounds(std::int16_t index)
 {
     return index >= 0 && index < EntryCount;
 }
 
-const OracleEntry &entry_at(std::int16_t index)
+const OracleEntry &entryAt(std::int16_t index)
 {
     return Table.at(static_cast<std::size_t>(index));
 }
 
-std::string displayed_text(const OracleEntry &entry)
+std::string displayedText(const OracleEntry &entry)
 {
     std::string text;
     text.reserve(entry.meaning.size() + 2 + entry.reading.size());
@@ -94,9 +94,9 @@ std::string displayed_text(const OracleEntry &entry)
     return text;
 }
 
-std::int16_t index_from_r(float r)
+std::int16_t indexFromR(float r)
 {
-    return round_to_int16(25.0 * static_cast<double>(r));
+    return roundToInt16(25.0 * static_cast<double>(r));
 }
 
-} // namespace oracle
+} // namespace zel::oracle

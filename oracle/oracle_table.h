@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace oracle {
+namespace zel::oracle {
 
 struct OracleEntry
 {
@@ -18,18 +18,18 @@ struct OracleEntry
 inline constexpr std::int16_t EntryCount = 26;
 
 // The 26 figures and signs, in drawing order. Texts are UTF-8 and shown as stored.
-const std::array<OracleEntry, EntryCount> &OracleTable();
+const std::array<OracleEntry, EntryCount> &table();
 
-bool index_in_bounds(std::int16_t index);
+bool indexInBounds(std::int16_t index);
 
-// Entry at 0..25; callers check index_in_bounds first.
-const OracleEntry &entry_at(std::int16_t index);
+// Entry at 0..25; callers check indexInBounds first.
+const OracleEntry &entryAt(std::int16_t index);
 
 // What the reading label shows: meaning, CR LF, reading.
-std::string displayed_text(const OracleEntry &entry);
+std::string displayedText(const OracleEntry &entry);
 
 // p = 25 r in double precision, rounded half to even. The end entries get half
 // the weight of the others (1/50 against 1/25), which is the oracle's own rule.
-std::int16_t index_from_r(float r);
+std::int16_t indexFromR(float r);
 
-} // namespace oracle
+} // namespace zel::oracle

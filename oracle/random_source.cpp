@@ -1,9 +1,9 @@
-#include "random_source.h"
+#include "oracle/random_source.h"
 
 #include <chrono>
 #include <random>
 
-namespace oracle {
+namespace zel::oracle {
 namespace {
 
 struct Source
@@ -20,7 +20,7 @@ Source &source()
 
 } // namespace
 
-void seed_from_clock()
+void seedFromClock()
 {
     const auto ticks
         = static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
@@ -28,22 +28,22 @@ void seed_from_clock()
     source().engine.seed(seed);
 }
 
-float random_from_bits(std::uint32_t bits)
+float randomFromBits(std::uint32_t bits)
 {
     return static_cast<float>(bits >> 8) * 0x1.0p-24f;
 }
 
-float next_random()
+float nextRandom()
 {
     Source &s = source();
     const std::uint32_t bits
         = s.replacement ? s.replacement() : static_cast<std::uint32_t>(s.engine());
-    return random_from_bits(bits);
+    return randomFromBits(bits);
 }
 
-void set_bit_source_for_tests(BitSource replacement)
+void setBitSourceForTests(BitSource replacement)
 {
     source().replacement = std::move(replacement);
 }
 
-} // namespace oracle
+} // namespace zel::oracle

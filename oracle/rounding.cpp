@@ -1,12 +1,12 @@
-#include "rounding.h"
+#include "oracle/rounding.h"
 
 #include <cfenv>
 #include <cmath>
 #include <limits>
 
-namespace oracle {
+namespace zel::oracle {
 
-std::int16_t round_to_int16(double value)
+std::int16_t roundToInt16(double value)
 {
     // nearbyint follows the current rounding mode; pin it to nearest-even so a
     // caller that changed the mode cannot move a tie.
@@ -28,4 +28,4 @@ std::int16_t round_to_int16(double value)
     return static_cast<std::int16_t>(rounded);
 }
 
-} // namespace oracle
+} // namespace zel::oracle

@@ -13,7 +13,7 @@ shoot() { # OUTPUT_DIR SCALE
     (
         ZEL_BINARY=$binary
         E2E_SCREEN=$((1024 * scale))x$((768 * scale))x24
-        . "$root/tests/e2e/lib.sh"
+        . "$root/scripts/xsession.sh"
         export QT_SCALE_FACTOR=$scale
         mkdir -p "$XDG_CONFIG_HOME/Velmora"
         printf '[Settings]\nDuration=%s\n' "$(date -d '30 days ago' +%F)" \

@@ -1,12 +1,11 @@
-#include "referral.h"
+#include "support/referral.h"
 
-#include "link_target.h"
-#include "messages.h"
-#include "open_link.h"
+#include "links/open_link.h"
+#include "ui/messages.h"
 
 #include <QUrl>
 
-namespace modTellAFriend {
+namespace zel::referral {
 namespace {
 
 const QString NamePrompt = QStringLiteral("Your Name");
@@ -44,50 +43,50 @@ ReferralValues &values()
     return record;
 }
 
-QString request_address()
+QString requestAddress()
 {
     return lastRequest();
 }
 
-QString check_emails(const ReferralValues &v)
+QString checkEmails(const ReferralValues &v)
 {
-    if (v.email == v.friend_email)
+    if (v.email == v.friendEmail)
         return QStringLiteral("Please Enter Distinct Email Addresses");
     // A missing "@" and a missing "." are refused alike.
-    if (!properEmail(v.email) || !properEmail(v.friend_email))
+    if (!properEmail(v.email) || !properEmail(v.friendEmail))
         return QStringLiteral("Please Enter Proper Email Address");
     return {};
 }
 
-QString check_others(const ReferralValues &v)
+QString checkOthers(const ReferralValues &v)
 {
     if (!filledIn(v.name, NamePrompt))
         return QStringLiteral("Please Enter Your Name");
     if (!filledIn(v.message, MessagePrompt))
         return QStringLiteral("Please Enter Your Message");
-    if (!filledIn(v.friend_name, FriendNamePrompt))
+    if (!filledIn(v.friendName, FriendNamePrompt))
         return QStringLiteral("Please Enter Your Friend's Name");
     return {};
 }
 
-QString compose_request(const ReferralValues &v)
+QString composeRequest(const ReferralValues &v)
 {
-    return link_address(LinkTarget::ReferralEndpoint) + QStringLiteral("?taf1=") + encoded(v.name)
+    return linkAddress(LinkTarget::ReferralEndpoint) + QStringLiteral("?taf1=") + encoded(v.name)
         + QStringLiteral("&taf2=") + encoded(v.email) + QStringLiteral("&taf3=")
-        + encoded(v.message) + QStringLiteral("&taf4=") + encoded(v.friend_name)
-        + QStringLiteral("&taf5=") + encoded(v.friend_email) + QStringLiteral("&taf6=")
-        + encoded(link_address(LinkTarget::ProductSite));
+        + encoded(v.message) + QStringLiteral("&taf4=") + encoded(v.friendName)
+        + QStringLiteral("&taf5=") + encoded(v.friendEmail) + QStringLiteral("&taf6=")
+        + encoded(linkAddress(LinkTarget::ProductSite));
 }
 
-void send_referral(QWidget *messageParent)
+void sendReferral(QWidget *messageParent)
 {
-    const QString refusal = check_others(values());
+    const QString refusal = checkOthers(values());
     if (!refusal.isEmpty()) {
         messages::error(messageParent, refusal);
         return;
     }
-    lastRequest() = compose_request(values());
-    open_link(lastRequest());
+    lastRequest() = composeRequest(values());
+    openLink(lastRequest());
 }
 
-} // namespace modTellAFriend
+} // namespace zel::referral

@@ -1,14 +1,13 @@
-#include "support_window.h"
+#include "support/support_window.h"
 
-#include "end_program.h"
-#include "link_label.h"
-#include "look.h"
-#include "messages.h"
-#include "open_link.h"
-#include "panel.h"
-#include "prompt_field.h"
-#include "random_source.h"
-#include "referral.h"
+#include "links/open_link.h"
+#include "oracle/random_source.h"
+#include "support/referral.h"
+#include "ui/link_label.h"
+#include "ui/look.h"
+#include "ui/messages.h"
+#include "ui/panel.h"
+#include "ui/prompt_field.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -21,14 +20,15 @@
 #include <limits>
 
 #ifdef Q_OS_WIN
-#include "topmost_win.h"
+#include "support/topmost_win.h"
 #endif
+
+namespace zel {
 
 namespace {
 
 // The window's design: pixels at 96 DPI, relative to the client area or to
 // the panel that holds the control.
-const QString Title = QStringLiteral("Zel Orvalis v1.0");
 constexpr QSize ClientArea(741, 315);
 
 const QColor White(255, 255, 255);
@@ -83,29 +83,12 @@ constexpr QRect LibraryPanelRect(488, 8, 249, 305);
 constexpr QRect LibraryTextRect(8, 24, 233, 257);
 constexpr QRect GoToHomeRect(5, 283, 239, 14);
 
-QFont verdana(double points, unsigned style = look::Regular)
-{
-    return look::design_font(QStringLiteral("Verdana"), points, style);
-}
-
-void setColours(QWidget *widget, const QColor &text, const QColor &background = QColor())
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::ButtonText, text);
-    if (background.isValid()) {
-        palette.setColor(QPalette::Window, background);
-        widget->setAutoFillBackground(true);
-    }
-    widget->setPalette(palette);
-}
-
 QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &rect,
               const QFont &font, bool wraps)
 {
     auto *l = look::place(new QLabel(text, parent), name, rect);
     l->setTextFormat(Qt::PlainText);
-    l->setFont(text.isEmpty() ? font : look::fitted_font(font, text, rect.size(), wraps));
+    l->setFont(text.isEmpty() ? font : look::fittedFont(font, text, rect.size(), wraps));
     l->setWordWrap(wraps);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
@@ -114,8 +97,9 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, const QRec
 Panel *panel(QWidget *parent, const char *name, const QString &caption, const QRect &rect)
 {
     auto *p = look::place(new Panel(caption, parent), name, rect);
-    p->setFont(verdana(9.75, look::Bold));
-    setColours(p, White, Navy);
+    p->setFont(look::verdana(9.75, look::Bold));
+    look::setTextColour(p, White);
+    look::setBackground(p, Navy);
     return p;
 }
 
@@ -140,13 +124,13 @@ QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect)
 
 } // namespace
 
-int appeal_index(float r)
+int appealIndex(float r)
 {
     // 4 r is exact for a float r; r < 1 keeps the index below 4.
     return static_cast<int>(std::floor(4.0 * static_cast<double>(r)));
 }
 
-QString appeal_text(int index)
+QString appealText(int index)
 {
     return index >= 0 && index < int(SupportMessages.size()) ? SupportMessages.at(index)
                                                              : QString();
@@ -156,159 +140,144 @@ SupportWindow::SupportWindow(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("SupportWindow"));
-    setWindowTitle(Title);
+    setWindowTitle(look::windowTitle());
     // Topmost from the start: changing window flags later would hide the window.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                    | Qt::WindowStaysOnTopHint);
     setFixedSize(ClientArea);
-    setColours(this, Qt::black, White);
-    setFont(look::design_font(QStringLiteral("MS Sans Serif"), 8.25));
+    look::setTextColour(this, Qt::black);
+    look::setBackground(this, White);
+    setFont(look::msSansSerif(8.25));
 
-    Picture1 = look::place(new QLabel(this), "Picture1", PictureRect);
-    Picture1->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
-    Picture1->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
-    Label1 = label(this, "Label1", Title, TitleRect,
-                   look::design_font(QStringLiteral("MS Sans Serif"), 18), false);
-    Label1->adjustSize();
-    Label2 = label(this, "Label2", QString(), AppealRect, verdana(9.75, look::Bold), true);
+    auto *icon = look::place(new QLabel(this), "Picture1", PictureRect);
+    icon->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
+    icon->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
+    auto *title
+        = label(this, "Label1", look::windowTitle(), TitleRect, look::msSansSerif(18), false);
+    title->adjustSize();
+    appeal = label(this, "Label2", QString(), AppealRect, look::verdana(9.75, look::Bold), true);
     // One size for all four appeals, so whichever is drawn fits.
-    QFont appealFont = Label2->font();
-    for (const QString &appeal : SupportMessages)
-        appealFont = look::fitted_font(appealFont, appeal, AppealRect.size(), true);
-    Label2->setFont(appealFont);
+    QFont appealFont = appeal->font();
+    for (const QString &text : SupportMessages)
+        appealFont = look::fittedFont(appealFont, text, AppealRect.size(), true);
+    appeal->setFont(appealFont);
 
-    Check1 = button(this, "Check1", QStringLiteral("Click Here To Visit Velmora Now"), CheckRect);
-    Check1->setCheckable(true);
+    homeButton
+        = button(this, "Check1", QStringLiteral("Click Here To Visit Velmora Now"), CheckRect);
+    homeButton->setCheckable(true);
     // A check box: the mouse and the space bar press it, Enter does not.
-    Check1->setAutoDefault(false);
-    Check1->setFont(verdana(14.25));
-    Check1->setCursor(Qt::PointingHandCursor);
-    Check1->setAccessibleDescription(
+    homeButton->setAutoDefault(false);
+    homeButton->setFont(look::verdana(14.25));
+    homeButton->setCursor(Qt::PointingHandCursor);
+    homeButton->setAccessibleDescription(
         QStringLiteral("Link: opens the Velmora home page in your web browser"));
-    setColours(Check1, CheckBlue);
-    cmdClose = button(this, "cmdClose", QStringLiteral("E&xit"), CloseRect);
+    look::setTextColour(homeButton, CheckBlue);
+    auto *exit = button(this, "cmdClose", QStringLiteral("E&xit"), CloseRect);
 
-    Frame2 = panel(this, "Frame2", QStringLiteral("Refer A Friend"), ReferralPanelRect);
-    txtName = lineField(Frame2, "txtName", NameRect);
-    txtEmail = lineField(Frame2, "txtEmail", EmailRect);
-    txtFriendName = lineField(Frame2, "txtFriendName", FriendNameRect);
-    txtFriendEmail = lineField(Frame2, "txtFriendEmail", FriendEmailRect);
-    cmdSubmit = button(Frame2, "cmdSubmit", QStringLiteral("Refer A Friend &Now"), SubmitRect);
-    cmdSubmit->setFont(verdana(8.25, look::Bold));
-    setColours(cmdSubmit, Qt::black);
-    txtMessage = look::place(new QPlainTextEdit(Frame2), "txtMessage", MessageRect);
-    txtMessage->setTabChangesFocus(true);
+    auto *referral = panel(this, "Frame2", QStringLiteral("Refer A Friend"), ReferralPanelRect);
+    auto *nameField = lineField(referral, "txtName", NameRect);
+    auto *emailField = lineField(referral, "txtEmail", EmailRect);
+    auto *friendNameField = lineField(referral, "txtFriendName", FriendNameRect);
+    auto *friendEmailField = lineField(referral, "txtFriendEmail", FriendEmailRect);
+    auto *submit = button(referral, "cmdSubmit", QStringLiteral("Refer A Friend &Now"), SubmitRect);
+    submit->setFont(look::verdana(8.25, look::Bold));
+    look::setTextColour(submit, Qt::black);
+    auto *messageField = look::place(new QPlainTextEdit(referral), "txtMessage", MessageRect);
+    messageField->setTabChangesFocus(true);
 
     // Controls inside a panel use the window's font, not the caption's.
-    for (QWidget *field :
-         {static_cast<QWidget *>(txtName), static_cast<QWidget *>(txtEmail),
-          static_cast<QWidget *>(txtFriendName), static_cast<QWidget *>(txtFriendEmail),
-          static_cast<QWidget *>(txtMessage)})
+    for (QWidget *field : std::initializer_list<QWidget *> {nameField, emailField, friendNameField,
+                                                            friendEmailField, messageField})
         field->setFont(font());
 
     using Spaces = PromptField::Spaces;
-    name = new PromptField(txtName, QStringLiteral("Your Name"), Spaces::Accepted);
-    email = new PromptField(txtEmail, QStringLiteral("Your Email Address"), Spaces::Refused);
-    friendName = new PromptField(txtFriendName, QStringLiteral("Friend's Name"), Spaces::Accepted);
-    friendEmail = new PromptField(txtFriendEmail, QStringLiteral("Friend's Email Address"),
+    name = new PromptField(nameField, QStringLiteral("Your Name"), Spaces::Accepted);
+    email = new PromptField(emailField, QStringLiteral("Your Email Address"), Spaces::Refused);
+    friendName
+        = new PromptField(friendNameField, QStringLiteral("Friend's Name"), Spaces::Accepted);
+    friendEmail = new PromptField(friendEmailField, QStringLiteral("Friend's Email Address"),
                                   Spaces::Refused);
-    message = new PromptField(txtMessage, QStringLiteral("Your Message"), Spaces::Accepted);
+    message = new PromptField(messageField, QStringLiteral("Your Message"), Spaces::Accepted);
     for (PromptField *field : {name, email, friendName, friendEmail})
         field->setText(field->prompt());
     // Not equal to its prompt, so a message the user never sees still passes.
     message->setText(message->prompt() + QStringLiteral("\r\n"));
 
-    Frame6 = panel(this, "Frame6", QStringLiteral("Download Velmora Softwares"), LibraryPanelRect);
-    Label3 = label(Frame6, "Label3", LibraryText, LibraryTextRect, verdana(9), true);
-    setColours(Label3, White);
-    lblGoToHome = new LinkLabel(QStringLiteral("Click Here To Visit Velmora Softwares"),
-                                QStringLiteral("the Velmora software library"), Frame6);
-    lblGoToHome->setObjectName(QStringLiteral("lblGoToHome"));
-    lblGoToHome->setFont(look::fitted_font(verdana(9, look::Bold | look::Underline),
-                                           lblGoToHome->text(), GoToHomeRect.size(), false));
-    setColours(lblGoToHome, Yellow);
-    lblGoToHome->move(GoToHomeRect.topLeft());
-    lblGoToHome->adjustSize();
+    auto *library
+        = panel(this, "Frame6", QStringLiteral("Download Velmora Softwares"), LibraryPanelRect);
+    auto *libraryText
+        = label(library, "Label3", LibraryText, LibraryTextRect, look::verdana(9), true);
+    look::setTextColour(libraryText, White);
+    auto *libraryLink = new LinkLabel(QStringLiteral("Click Here To Visit Velmora Softwares"),
+                                      QStringLiteral("the Velmora software library"), library);
+    look::place(libraryLink, "lblGoToHome", GoToHomeRect);
+    libraryLink->setFont(look::fittedFont(look::verdana(9, look::Bold | look::Underline),
+                                          libraryLink->text(), GoToHomeRect.size(), false));
+    look::setTextColour(libraryLink, Yellow);
+    libraryLink->adjustSize();
 
-    for (QWidget *still : {static_cast<QWidget *>(Picture1), static_cast<QWidget *>(Label1),
-                           static_cast<QWidget *>(Label2), static_cast<QWidget *>(Label3)})
+    for (QWidget *still : std::initializer_list<QWidget *> {icon, title, appeal, libraryText})
         still->setFocusPolicy(Qt::NoFocus);
-    setTabOrder(cmdClose, Check1);
-    setTabOrder(Check1, txtName);
-    setTabOrder(txtName, cmdSubmit);
-    setTabOrder(cmdSubmit, txtEmail);
-    setTabOrder(txtEmail, txtFriendEmail);
-    setTabOrder(txtFriendEmail, txtFriendName);
-    setTabOrder(txtFriendName, txtMessage);
-    cmdClose->setFocus();
+    setTabOrder(exit, homeButton);
+    setTabOrder(homeButton, nameField);
+    setTabOrder(nameField, submit);
+    setTabOrder(submit, emailField);
+    setTabOrder(emailField, friendEmailField);
+    setTabOrder(friendEmailField, friendNameField);
+    setTabOrder(friendNameField, messageField);
+    exit->setFocus();
 
-    connect(Check1, &QPushButton::toggled, this, &SupportWindow::Check1_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &SupportWindow::cmdClose_Click);
-    connect(cmdSubmit, &QPushButton::clicked, this, &SupportWindow::cmdSubmit_Click);
-    connect(lblGoToHome, &LinkLabel::clicked, this, &SupportWindow::lblGoToHome_Click);
+    connect(homeButton, &QPushButton::toggled, this, &SupportWindow::openHomePage);
+    connect(exit, &QPushButton::clicked, this, &SupportWindow::exitRequested);
+    connect(submit, &QPushButton::clicked, this, &SupportWindow::referFriend);
+    connect(libraryLink, &LinkLabel::clicked, this,
+            [] { openLink(LinkTarget::SoftwareLibraryPage); });
 
-    Form_Load();
-}
-
-void SupportWindow::Form_Load()
-{
-    oracle::seed_from_clock();
-    Label2->setText(appeal_text(appeal_index(oracle::next_random())));
+    // A fresh seed for the appeal, as at start-up.
+    oracle::seedFromClock();
+    appeal->setText(appealText(appealIndex(oracle::nextRandom())));
 }
 
 void SupportWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
 #ifdef Q_OS_WIN
-    make_topmost(reinterpret_cast<void *>(winId()));
+    makeTopmost(reinterpret_cast<void *>(winId()));
 #endif
 }
 
 void SupportWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    Form_Unload();
-}
-
-void SupportWindow::Form_Unload()
-{
-    app::end_program();
+    Q_EMIT exitRequested();
 }
 
 // Works as a push button: each press shows it down for a moment, leaves it
 // released, and opens the home page once.
-void SupportWindow::Check1_Click(bool checked)
+void SupportWindow::openHomePage(bool checked)
 {
     if (!checked)
         return;
-    Check1->setChecked(false);
-    open_link(LinkTarget::HomePage);
+    homeButton->setChecked(false);
+    openLink(LinkTarget::HomePage);
 }
 
-void SupportWindow::lblGoToHome_Click()
+void SupportWindow::referFriend()
 {
-    open_link(LinkTarget::SoftwareLibraryPage);
-}
+    ReferralValues &values = referral::values();
+    values.name = trimSpaces(name->text());
+    values.email = trimSpaces(email->text());
+    values.message = trimSpaces(message->text());
+    values.friendName = trimSpaces(friendName->text());
+    values.friendEmail = trimSpaces(friendEmail->text());
 
-void SupportWindow::cmdClose_Click()
-{
-    app::end_program();
-}
-
-void SupportWindow::cmdSubmit_Click()
-{
-    ReferralValues &values = modTellAFriend::values();
-    values.name = trim_spaces(name->text());
-    values.email = trim_spaces(email->text());
-    values.message = trim_spaces(message->text());
-    values.friend_name = trim_spaces(friendName->text());
-    values.friend_email = trim_spaces(friendEmail->text());
-
-    const QString refusal = modTellAFriend::check_emails(values);
+    const QString refusal = referral::checkEmails(values);
     if (!refusal.isEmpty()) {
         messages::error(this, refusal);
         return;
     }
-    modTellAFriend::send_referral(this);
+    referral::sendReferral(this);
 }
+
+} // namespace zel

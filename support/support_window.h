@@ -2,20 +2,20 @@
 
 #include <QWidget>
 
-class LinkLabel;
-class Panel;
-class PromptField;
 class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
+namespace zel {
+
+class PromptField;
+
 // Which of the four appeals the support window shows for r in [0, 1): floor(4 r).
-int appeal_index(float r);
-QString appeal_text(int index);
+int appealIndex(float r);
+QString appealText(int index);
 
 // The last window of every run: an appeal to visit the forum, the maker's
-// other programs, and the refer-a-friend form. Closing it ends the program.
+// other programs, and the refer-a-friend form. Its Exit and its closing ask
+// to end the program.
 class SupportWindow final : public QWidget
 {
     Q_OBJECT
@@ -24,38 +24,26 @@ class SupportWindow final : public QWidget
 public:
     explicit SupportWindow(QWidget *parent = nullptr);
 
-    void cmdSubmit_Click();
+Q_SIGNALS:
+    // E&xit was pressed or the window is closing: whoever listens (start-up)
+    // ends the program.
+    void exitRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
-    void Form_Load();
-    void Form_Unload();
-    void Check1_Click(bool checked);
-    void lblGoToHome_Click();
-    void cmdClose_Click();
+    void openHomePage(bool checked);
+    void referFriend();
 
-    QLabel *Picture1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QPushButton *Check1 = nullptr;
-    QPushButton *cmdClose = nullptr;
-    Panel *Frame2 = nullptr;
-    QLineEdit *txtName = nullptr;
-    QLineEdit *txtEmail = nullptr;
-    QLineEdit *txtFriendName = nullptr;
-    QLineEdit *txtFriendEmail = nullptr;
-    QPushButton *cmdSubmit = nullptr;
-    QPlainTextEdit *txtMessage = nullptr;
-    Panel *Frame6 = nullptr;
-    QLabel *Label3 = nullptr;
-    LinkLabel *lblGoToHome = nullptr;
-
+    QLabel *appeal = nullptr;
+    QPushButton *homeButton = nullptr;
     PromptField *name = nullptr;
     PromptField *email = nullptr;
     PromptField *friendName = nullptr;
     PromptField *friendEmail = nullptr;
     PromptField *message = nullptr;
 };
+
+} // namespace zel

@@ -1,9 +1,13 @@
-#include "topmost_win.h"
+#include "support/topmost_win.h"
 
 #include <windows.h>
 
-void make_topmost(void *windowHandle)
+namespace zel {
+
+void makeTopmost(void *windowHandle)
 {
     SetWindowPos(static_cast<HWND>(windowHandle), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
+
+} // namespace zel

@@ -2,4 +2,8 @@
 
 // Windows only, free of Qt: places a shown window above every window that is
 // not topmost, without moving, resizing or activating it.
-void make_topmost(void *windowHandle);
+namespace zel {
+
+void makeTopmost(void *windowHandle);
+
+} // namespace zel

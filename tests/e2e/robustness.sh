@@ -78,4 +78,18 @@ start_app
 find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window when settings cannot be stored"
 [ "$(notices)" = 0 ] || fail "unwritable settings brought a message"
 [ -d "$conf" ] && [ -z "$(ls -A "$conf")" ] || fail "the settings folder was touched"
+kill -9 "$APP_PID"
+wait_until 10 gone "$APP_PID"
+
+# The program takes no arguments, and hands none to Qt: no option retitles
+# the window or mirrors its menu bar.
+rm -rf "$conf"
+"$ZEL_BINARY" -qwindowtitle Mirrored -reverse >>"$E2E_TMP/app.log" 2>&1 &
+APP_PID=$!
+E2E_PIDS+=("$APP_PID")
+win=$(find_window "Zel Orvalis v1.0") || fail "no main window titled as designed with Qt options given"
+# "File" stands at the left end of the menu bar: dark text in its first 60 pixels.
+menu_text=$(import -window "$win" -crop "60x$(client_offset "$win")+0+0" +repage txt:- \
+    | grep -c '#[0-3][0-9A-F][0-3][0-9A-F][0-3][0-9A-F]' || true)
+[ "$menu_text" -gt 10 ] || fail "the menu bar is mirrored"
 echo "PASS: robustness"

@@ -1,11 +1,11 @@
-#include "messages.h"
+#include "ui/messages.h"
+
+#include "ui/look.h"
 
 #include <QMessageBox>
 
-namespace messages {
+namespace zel::messages {
 namespace {
-
-const QString AppTitle = QStringLiteral("Zel Orvalis");
 
 Answerer &replacement()
 {
@@ -29,7 +29,7 @@ bool show(const Request &request)
 
     const bool yesNo = request.kind == Kind::YesNo;
     QMessageBox box(request.kind == Kind::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    AppTitle, shownText(request.text),
+                    look::appTitle(), shownText(request.text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, request.parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
@@ -53,9 +53,9 @@ bool ask(QWidget *parent, const QString &text)
     return show({parent, Kind::YesNo, text});
 }
 
-void set_answerer_for_tests(Answerer answerer)
+void setAnswererForTests(Answerer answerer)
 {
     replacement() = std::move(answerer);
 }
 
-} // namespace messages
+} // namespace zel::messages

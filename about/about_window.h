@@ -2,9 +2,7 @@
 
 #include <QDialog>
 
-class LinkLabel;
-class QLabel;
-class QPushButton;
+namespace zel {
 
 // The About window: the program's name, what the oracle is, and two links.
 // Built afresh for each opening and destroyed when it closes.
@@ -17,18 +15,11 @@ public:
     explicit AboutWindow(QWidget *parent = nullptr);
 
 private:
-    void lblHomePage_Click();
-    void lblCobrand_Click();
-
-    QPushButton *cmdOK = nullptr;
-    QLabel *picIcon = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    LinkLabel *lblCobrand = nullptr;
-    QLabel *Label3 = nullptr;
-    LinkLabel *lblHomePage = nullptr;
-    QWidget *Line2 = nullptr;
+    void openHomePage();
+    void openFullBrandPage();
 };
 
 // Opens the About window modally above `over` and returns once it has closed.
-void show_about(QWidget *over);
+void showAbout(QWidget *over);
+
+} // namespace zel

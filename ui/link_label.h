@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace zel {
+
 // A label that acts as a web link: a pointing hand under the mouse, never the
 // keyboard focus; a left click on it emits clicked(). Its window gives it its
 // underlined font and colour.
@@ -24,3 +26,5 @@ protected:
 private:
     bool pressed = false;
 };
+
+} // namespace zel

@@ -1,6 +1,6 @@
-#include "oracle_table.h"
-#include "random_source.h"
-#include "rounding.h"
+#include "oracle/oracle_table.h"
+#include "oracle/random_source.h"
+#include "oracle/rounding.h"
 
 #include <QSet>
 #include <QTest>
@@ -10,6 +10,7 @@
 #include <limits>
 #include <random>
 
+using namespace zel;
 using oracle::EntryCount;
 
 class TestOracle : public QObject
@@ -17,7 +18,7 @@ class TestOracle : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { oracle::set_bit_source_for_tests({}); }
+    void cleanup() { oracle::setBitSourceForTests({}); }
 
     void indexFromR_data();
     void indexFromR();
@@ -63,7 +64,7 @@ void TestOracle::indexFromR()
 {
     QFETCH(float, r);
     QFETCH(int, index);
-    QCOMPARE(oracle::index_from_r(r), index);
+    QCOMPARE(oracle::indexFromR(r), index);
 }
 
 // Between entries k and k+1 lies p = k + 0.5, that is r = (k + 0.5) / 25. The
@@ -90,7 +91,7 @@ void TestOracle::neighbourBoundaries()
 {
     QFETCH(float, r);
     QFETCH(int, index);
-    QCOMPARE(oracle::index_from_r(r), index);
+    QCOMPARE(oracle::indexFromR(r), index);
 }
 
 void TestOracle::rounding_data()
@@ -118,15 +119,15 @@ void TestOracle::rounding()
 {
     QFETCH(double, value);
     QFETCH(int, rounded);
-    QCOMPARE(oracle::round_to_int16(value), rounded);
+    QCOMPARE(oracle::roundToInt16(value), rounded);
 }
 
 void TestOracle::roundingIgnoresCallersRoundingMode()
 {
     const int saved = std::fegetround();
     std::fesetround(FE_UPWARD);
-    const auto tie = oracle::round_to_int16(2.5);
-    const auto upper = oracle::round_to_int16(2.2);
+    const auto tie = oracle::roundToInt16(2.5);
+    const auto upper = oracle::roundToInt16(2.2);
     const int modeAfter = std::fegetround();
     std::fesetround(saved);
     QCOMPARE(tie, 2);
@@ -136,12 +137,12 @@ void TestOracle::roundingIgnoresCallersRoundingMode()
 
 void TestOracle::tableShape()
 {
-    const auto &table = oracle::OracleTable();
+    const auto &table = oracle::table();
     QSet<std::string_view> names, meanings, readings;
     for (std::size_t i = 0; i < table.size(); ++i) {
         const auto &entry = table[i];
         QCOMPARE(entry.index, static_cast<std::int16_t>(i));
-        QCOMPARE(&oracle::entry_at(entry.index), &entry);
+        QCOMPARE(&oracle::entryAt(entry.index), &entry);
         QVERIFY(!entry.name.empty() && !entry.meaning.empty() && !entry.reading.empty());
         const QString name = QString::fromUtf8(entry.name.data(), entry.name.size());
         QCOMPARE(name, name.toUpper());
@@ -185,32 +186,32 @@ void TestOracle::tableKeepsItsOwnWords()
     QFETCH(int, index);
     QFETCH(QString, name);
     QFETCH(QString, fragment);
-    const auto &entry = oracle::entry_at(static_cast<std::int16_t>(index));
+    const auto &entry = oracle::entryAt(static_cast<std::int16_t>(index));
     QCOMPARE(QString::fromUtf8(entry.name.data(), entry.name.size()), name);
-    const QString text = QString::fromStdString(oracle::displayed_text(entry));
+    const QString text = QString::fromStdString(oracle::displayedText(entry));
     QVERIFY2(text.contains(fragment), qPrintable(text));
 }
 
 void TestOracle::sharedReadings()
 {
-    const auto &turan = oracle::entry_at(24);
-    const auto &turms = oracle::entry_at(25);
+    const auto &turan = oracle::entryAt(24);
+    const auto &turms = oracle::entryAt(25);
     QCOMPARE(turan.name, std::string_view("TURAN"));
     QCOMPARE(turan.meaning, std::string_view("Goddess of Love."));
-    QCOMPARE(turan.reading, oracle::entry_at(21).reading);
+    QCOMPARE(turan.reading, oracle::entryAt(21).reading);
     QCOMPARE(turms.name, std::string_view("TURMS"));
-    QCOMPARE(turms.reading, oracle::entry_at(20).reading);
-    QVERIFY(turan.meaning != oracle::entry_at(21).meaning);
-    QVERIFY(turms.meaning != oracle::entry_at(20).meaning);
+    QCOMPARE(turms.reading, oracle::entryAt(20).reading);
+    QVERIFY(turan.meaning != oracle::entryAt(21).meaning);
+    QVERIFY(turms.meaning != oracle::entryAt(20).meaning);
 }
 
 void TestOracle::displayedText()
 {
-    QCOMPARE(oracle::displayed_text(oracle::entry_at(13)),
+    QCOMPARE(oracle::displayedText(oracle::entryAt(13)),
              std::string("Writing\r\nYou will receive a mail or letter. This is the time for "
                          "learning and teaching."));
-    for (const auto &entry : oracle::OracleTable()) {
-        const std::string text = oracle::displayed_text(entry);
+    for (const auto &entry : oracle::table()) {
+        const std::string text = oracle::displayedText(entry);
         QCOMPARE(text.size(), entry.meaning.size() + 2 + entry.reading.size());
         QCOMPARE(text.find('\n'), entry.meaning.size() + 1);
     }
@@ -231,7 +232,7 @@ void TestOracle::boundCheck()
 {
     QFETCH(int, index);
     QFETCH(bool, inBounds);
-    QCOMPARE(oracle::index_in_bounds(static_cast<std::int16_t>(index)), inBounds);
+    QCOMPARE(oracle::indexInBounds(static_cast<std::int16_t>(index)), inBounds);
 }
 
 void TestOracle::randomNeverReachesOne_data()
@@ -249,20 +250,20 @@ void TestOracle::randomNeverReachesOne()
 {
     QFETCH(quint32, bits);
     QFETCH(float, r);
-    oracle::set_bit_source_for_tests([bits] { return bits; });
-    const float drawn = oracle::next_random();
+    oracle::setBitSourceForTests([bits] { return bits; });
+    const float drawn = oracle::nextRandom();
     QCOMPARE(drawn, r);
     QVERIFY(drawn >= 0.0f && drawn < 1.0f);
-    QVERIFY(oracle::index_in_bounds(oracle::index_from_r(drawn)));
+    QVERIFY(oracle::indexInBounds(oracle::indexFromR(drawn)));
 }
 
 void TestOracle::clockSeededValuesStayInRange()
 {
-    oracle::seed_from_clock();
+    oracle::seedFromClock();
     double sum = 0;
     constexpr int draws = 200000;
     for (int i = 0; i < draws; ++i) {
-        const float r = oracle::next_random();
+        const float r = oracle::nextRandom();
         QVERIFY(r >= 0.0f && r < 1.0f);
         sum += r;
     }
@@ -273,13 +274,13 @@ void TestOracle::clockSeededValuesStayInRange()
 void TestOracle::endsComeUpHalfAsOften()
 {
     std::mt19937 engine(20261207u);
-    oracle::set_bit_source_for_tests([&engine] { return static_cast<std::uint32_t>(engine()); });
+    oracle::setBitSourceForTests([&engine] { return static_cast<std::uint32_t>(engine()); });
 
     constexpr int draws = 500000;
     std::array<int, EntryCount> counts {};
     for (int i = 0; i < draws; ++i) {
-        const auto index = oracle::index_from_r(oracle::next_random());
-        QVERIFY(oracle::index_in_bounds(index));
+        const auto index = oracle::indexFromR(oracle::nextRandom());
+        QVERIFY(oracle::indexInBounds(index));
         ++counts[static_cast<std::size_t>(index)];
     }
     const double middleShare = draws / 25.0;

@@ -5,13 +5,15 @@
 
 class QWidget;
 
+namespace zel {
+
 // Removes space characters (and only those) from both ends.
-QString trim_spaces(const QString &text);
+QString trimSpaces(const QString &text);
 
 // A field that shows its own prompt as its text. The prompt clears when the
 // field gains the focus and comes back when the field is left empty.
-QString text_on_focus_in(const QString &text, const QString &prompt);
-QString text_on_focus_out(const QString &text, const QString &prompt);
+QString textOnFocusIn(const QString &text, const QString &prompt);
+QString textOnFocusOut(const QString &text, const QString &prompt);
 
 // Binds that behaviour to one text field (single- or multi-line). Fields for
 // e-mail addresses also refuse a typed space with a message.
@@ -38,3 +40,5 @@ private:
     QString promptText;
     Spaces spaces;
 };
+
+} // namespace zel

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link_label.h"
+#include "ui/link_label.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -14,7 +14,7 @@ inline QStringList unnamedForScreenReaders(QWidget *window)
     for (QWidget *widget : window->findChildren<QWidget *>()) {
         auto *label = qobject_cast<QLabel *>(widget);
         const bool picture = label && !label->pixmap().isNull();
-        auto *link = qobject_cast<LinkLabel *>(widget);
+        auto *link = qobject_cast<zel::LinkLabel *>(widget);
         if (widget->focusPolicy() == Qt::NoFocus && !picture && !link)
             continue;
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);

@@ -1,9 +1,7 @@
-#include "main_window.h"
-#include "messages.h"
+#include "links/open_link.h"
 #include "modal_helper.h"
-#include "open_link.h"
-#include "startup.h"
-#include "update_reminder.h"
+#include "reminder/update_reminder.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -12,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+using namespace zel;
 
 namespace {
 
@@ -60,16 +60,14 @@ private Q_SLOTS:
     void settingsStoreLeavesWhatIsNotADate_data();
     void settingsStoreLeavesWhatIsNotADate();
     void settingsStoreThatCannotBeWritten();
-    void startUpAsksBeforeTheMainWindow();
-    void startUpOpensTheMainWindowAfterAFailingReminder();
 };
 
 void TestReminder::init()
 {
     log.clear();
     answer = true;
-    set_link_opener_for_tests([this](const QString &address) { log << "open " + address; });
-    messages::set_answerer_for_tests([this](const messages::Request &request) {
+    setLinkOpenerForTests([this](const QString &address) { log << "open " + address; });
+    messages::setAnswererForTests([this](const messages::Request &request) {
         log << QStringLiteral("ask ") + request.text;
         return answer;
     });
@@ -77,8 +75,8 @@ void TestReminder::init()
 
 void TestReminder::cleanup()
 {
-    set_link_opener_for_tests({});
-    messages::set_answerer_for_tests({});
+    setLinkOpenerForTests({});
+    messages::setAnswererForTests({});
 }
 
 // What is stored, against today: whether the user is asked, and what is
@@ -125,11 +123,11 @@ void TestReminder::decision()
     MemoryStore store;
     store.log = &log;
     store.value = stored;
-    run_update_reminder(store, today);
+    runUpdateReminder(store, today);
 
     QCOMPARE(store.value.value(), storedAfter);
     QCOMPARE(log.filter(QStringLiteral("ask ")).size(), asked ? 1 : 0);
-    QCOMPARE(reminder_due(stored, today) == ReminderDue::Due, asked);
+    QCOMPARE(reminderDue(stored, today) == ReminderDue::Due, asked);
 }
 
 void TestReminder::answers_data()
@@ -141,7 +139,7 @@ void TestReminder::answers_data()
     const QString ask = QStringLiteral("ask There maybe an update to this software available\r"
                                        "Do you want to check for an update?");
     const QString store = QStringLiteral("store 2026-12-07");
-    const QString open = QStringLiteral("open ") + link_address(LinkTarget::ProductDownloadPage);
+    const QString open = QStringLiteral("open ") + linkAddress(LinkTarget::ProductDownloadPage);
     QTest::newRow("Yes stores, then opens") << true << false << QStringList {ask, store, open};
     QTest::newRow("No stores only") << false << false << QStringList {ask, store};
     QTest::newRow("Yes but the store fails") << true << true << QStringList {ask, store};
@@ -158,13 +156,13 @@ void TestReminder::answers()
     store.log = &log;
     store.value = QStringLiteral("2026-11-01");
     store.writeFails = writeFails;
-    run_update_reminder(store, Today);
+    runUpdateReminder(store, Today);
     QCOMPARE(log, expected);
 }
 
 void TestReminder::realBoxShowsTwoLines()
 {
-    messages::set_answerer_for_tests({});
+    messages::setAnswererForTests({});
     QStringList seen;
     whenModalIsUp([&](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
@@ -176,7 +174,7 @@ void TestReminder::realBoxShowsTwoLines()
     MemoryStore store;
     store.log = &log;
     store.value = QStringLiteral("2026-11-01");
-    run_update_reminder(store, Today);
+    runUpdateReminder(store, Today);
 
     QCOMPARE(seen,
              QStringList({"Zel Orvalis",
@@ -191,7 +189,7 @@ void TestReminder::unreadableStoreEndsSilently()
     MemoryStore store;
     store.log = &log;
     store.value = std::nullopt;
-    run_update_reminder(store, Today);
+    runUpdateReminder(store, Today);
     QVERIFY(log.isEmpty());
 }
 
@@ -202,7 +200,7 @@ void TestReminder::settingsStoreKeepsText()
     {
         SettingsReminderStore store(file);
         QCOMPARE(store.read(), std::optional<QString>(QString()));
-        run_update_reminder(store, Today);
+        runUpdateReminder(store, Today);
     }
     QFile written(file);
     QVERIFY(written.open(QIODevice::ReadOnly));
@@ -235,7 +233,7 @@ void TestReminder::settingsStoreLeavesWhatIsNotADate()
     raw.close();
     {
         SettingsReminderStore store(file);
-        run_update_reminder(store, Today);
+        runUpdateReminder(store, Today);
     }
     QVERIFY(log.isEmpty());
     QVERIFY(raw.open(QIODevice::ReadOnly));
@@ -250,56 +248,6 @@ void TestReminder::settingsStoreThatCannotBeWritten()
     blocker.close();
     SettingsReminderStore store(blocker.fileName() + QStringLiteral("/zel.conf"));
     QVERIFY(!store.write(QStringLiteral("2026-12-07")));
-}
-
-// The real start-up sequence, with the settings store in a private folder.
-void TestReminder::startUpAsksBeforeTheMainWindow()
-{
-    QTemporaryDir config;
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    const QString date = QDate::currentDate().addDays(-20).toString(QStringLiteral("yyyy-MM-dd"));
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Velmora"),
-              QStringLiteral("Zel Orvalis"))
-        .setValue(QStringLiteral("Settings/Duration"), date);
-
-    int windowsWhenAsked = -1;
-    messages::set_answerer_for_tests([&](const messages::Request &request) {
-        windowsWhenAsked = 0;
-        for (QWidget *top : QApplication::topLevelWidgets())
-            windowsWhenAsked += qobject_cast<MainWindow *>(top) && top->isVisible();
-        log << QStringLiteral("ask ") + request.text.left(9);
-        return true;
-    });
-
-    std::unique_ptr<MainWindow> mainWindow(app::start_program());
-
-    QCOMPARE(windowsWhenAsked, 0);
-    QCOMPARE(
-        log,
-        QStringList({"ask There may", "open " + link_address(LinkTarget::ProductDownloadPage)}));
-    QVERIFY(mainWindow->isVisible());
-    QCOMPARE(QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Velmora"),
-                       QStringLiteral("Zel Orvalis"))
-                 .value(QStringLiteral("Settings/Duration"))
-                 .toString(),
-             QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-}
-
-void TestReminder::startUpOpensTheMainWindowAfterAFailingReminder()
-{
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    QTemporaryDir config;
-    QFile blocker(config.filePath(QStringLiteral("not-a-folder")));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName());
-
-    std::unique_ptr<MainWindow> mainWindow(app::start_program());
-    QVERIFY(mainWindow->isVisible());
-    QVERIFY(log.isEmpty());
 }
 
 QTEST_MAIN(TestReminder)

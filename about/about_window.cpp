@@ -1,16 +1,16 @@
-#include "about_window.h"
+#include "about/about_window.h"
 
-#include "link_label.h"
-#include "look.h"
-#include "open_link.h"
+#include "links/open_link.h"
+#include "ui/link_label.h"
+#include "ui/look.h"
 
 #include <QLabel>
 #include <QPushButton>
 
+namespace zel {
 namespace {
 
 // The window's design: pixels at 96 DPI in the client area.
-const QString Title = QStringLiteral("Zel Orvalis v1.0");
 constexpr QSize ClientArea(399, 226);
 
 const QColor Orange(255, 128, 0);
@@ -37,31 +37,23 @@ constexpr QRect OfferRect(6, 120, 387, 45);
 constexpr QRect VisitRect(123, 91, 270, 13);
 constexpr QRect RuleRect(-4, 194, 484, 2); // runs past both edges
 
-QFont verdana(double points, unsigned style = look::Regular)
+template<typename Label>
+Label *styled(Label *label, const char *name, const QRect &rect, const QFont &font,
+              const QColor &colour, bool wraps)
 {
-    return look::design_font(QStringLiteral("Verdana"), points, style);
-}
-
-template<typename Widget>
-Widget *styled(Widget *widget, const char *name, const QFont &font, const QColor &colour)
-{
-    widget->setObjectName(QLatin1String(name));
-    widget->setFont(font);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-    return widget;
+    look::place(label, name, rect);
+    label->setFont(look::fittedFont(font, label->text(), rect.size(), wraps));
+    label->setTextFormat(Qt::PlainText);
+    look::setTextColour(label, colour);
+    return label;
 }
 
 QLabel *paragraph(QWidget *parent, const char *name, const QString &text, const QRect &rect,
                   const QFont &font, const QColor &colour)
 {
-    auto *label = styled(new QLabel(text, parent), name,
-                         look::fitted_font(font, text, rect.size(), true), colour);
-    label->setTextFormat(Qt::PlainText);
+    auto *label = styled(new QLabel(text, parent), name, rect, font, colour, true);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(rect);
     return label;
 }
 
@@ -70,17 +62,14 @@ template<typename Label>
 Label *oneLine(Label *label, const char *name, const QRect &design, const QFont &font,
                const QColor &colour)
 {
-    styled(label, name, look::fitted_font(font, label->text(), design.size(), false), colour);
-    label->setTextFormat(Qt::PlainText);
-    label->move(design.topLeft());
-    label->adjustSize();
+    styled(label, name, design, font, colour, false)->adjustSize();
     return label;
 }
 
 // The address as a reader would say it: without its scheme.
 QString siteAsText()
 {
-    QString address = link_address(LinkTarget::HomePage);
+    QString address = linkAddress(LinkTarget::HomePage);
     for (const QString &scheme : {QStringLiteral("http://"), QStringLiteral("https://")}) {
         if (address.startsWith(scheme))
             return address.mid(scheme.size());
@@ -94,66 +83,60 @@ AboutWindow::AboutWindow(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(Title);
+    setWindowTitle(look::windowTitle());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(ClientArea);
-    setFont(verdana(8.25));
+    setFont(look::verdana(8.25));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setFont(verdana(8.25, look::Bold));
-    cmdOK->setGeometry(OkRect);
-    cmdOK->setDefault(true);
+    auto *ok = look::place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", OkRect);
+    ok->setFont(look::verdana(8.25, look::Bold));
+    ok->setDefault(true);
 
-    picIcon = new QLabel(this);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setGeometry(IconRect);
-    picIcon->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
-    picIcon->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
+    auto *icon = look::place(new QLabel(this), "picIcon", IconRect);
+    icon->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
+    icon->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
 
-    Label1 = paragraph(this, "Label1", Description, DescriptionRect, verdana(8.25), Orange);
-    Label2 = oneLine(new QLabel(Title, this), "Label2", TitleRect, verdana(12, look::Bold), Purple);
-    lblCobrand
+    paragraph(this, "Label1", Description, DescriptionRect, look::verdana(8.25), Orange);
+    oneLine(new QLabel(look::windowTitle(), this), "Label2", TitleRect,
+            look::verdana(12, look::Bold), Purple);
+    auto *details
         = oneLine(new LinkLabel(DetailsCaption, QStringLiteral("the full-branding offer"), this),
-                  "lblCobrand", DetailsRect, verdana(8.25, look::Underline), Green);
-    Label3 = paragraph(this, "Label3", Offer, OfferRect, verdana(8.25, look::Bold), Pink);
-    lblHomePage = oneLine(
+                  "lblCobrand", DetailsRect, look::verdana(8.25, look::Underline), Green);
+    paragraph(this, "Label3", Offer, OfferRect, look::verdana(8.25, look::Bold), Pink);
+    auto *visit = oneLine(
         new LinkLabel(VisitCaption + siteAsText(), QStringLiteral("the Velmora home page"), this),
-        "lblHomePage", VisitRect, verdana(8.25, look::Underline), Green);
+        "lblHomePage", VisitRect, look::verdana(8.25, look::Underline), Green);
 
-    Line2 = new QWidget(this);
-    Line2->setObjectName(QStringLiteral("Line2"));
-    Line2->setGeometry(RuleRect);
-    QPalette rule = Line2->palette();
-    rule.setColor(QPalette::Window, Purple);
-    Line2->setPalette(rule);
-    Line2->setAutoFillBackground(true);
-    Line2->setAccessibleName(QStringLiteral("Rule"));
+    auto *rule = look::place(new QWidget(this), "Line2", RuleRect);
+    look::setBackground(rule, Purple);
+    rule->setAccessibleName(QStringLiteral("Rule"));
 
     // OK is both the default and the way out: Enter and Esc close the window.
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(lblHomePage, &LinkLabel::clicked, this, &AboutWindow::lblHomePage_Click);
-    connect(lblCobrand, &LinkLabel::clicked, this, &AboutWindow::lblCobrand_Click);
-    cmdOK->setFocus();
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(visit, &LinkLabel::clicked, this, &AboutWindow::openHomePage);
+    connect(details, &LinkLabel::clicked, this, &AboutWindow::openFullBrandPage);
+    ok->setFocus();
 }
 
-void AboutWindow::lblHomePage_Click()
+void AboutWindow::openHomePage()
 {
-    open_link(LinkTarget::HomePage);
+    openLink(LinkTarget::HomePage);
 }
 
 // This window's offer leads to full branding, not to co-branding.
-void AboutWindow::lblCobrand_Click()
+void AboutWindow::openFullBrandPage()
 {
-    open_link(LinkTarget::FullBrandPage);
+    openLink(LinkTarget::FullBrandPage);
 }
 
-void show_about(QWidget *over)
+void showAbout(QWidget *over)
 {
     // Owned by `over` so it can never fall behind it; it deletes itself on close.
     auto *about = new AboutWindow(over);
-    look::centre_on_screen(about);
+    look::centreOnScreen(about);
     about->exec();
 }
+
+} // namespace zel

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+namespace zel {
+
 // A panel that groups controls: its own background, an etched border, and an
 // optional caption set into the top edge. Controls inside are placed relative
 // to the panel's outer corner.
@@ -21,3 +23,5 @@ protected:
 private:
     QString text;
 };
+
+} // namespace zel

@@ -1,6 +1,6 @@
 // A small program that ends itself through end_program while its windows
 // misbehave, so a test can watch a real process end.
-#include "end_program.h"
+#include "app/end_program.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -8,6 +8,8 @@
 #include <QWidget>
 
 #include <cstdio>
+
+using namespace zel;
 
 namespace {
 
@@ -34,7 +36,7 @@ protected:
             event->ignore();
             break;
         case Closing::EndsProgramAgain:
-            app::end_program();
+            endProgram();
         }
     }
 
@@ -55,7 +57,7 @@ int main(int argc, char *argv[])
     for (QWidget *window : {&first, &refuser, &nested, &last})
         window->show();
 
-    QTimer::singleShot(0, [] { app::end_program(); });
+    QTimer::singleShot(0, [] { endProgram(); });
     application.exec();
     // Reaching here means end_program returned: it must not.
     std::printf("outer call resumed\n");

@@ -1,11 +1,15 @@
-#include "update_reminder.h"
+#include "reminder/update_reminder.h"
 
-#include "messages.h"
-#include "open_link.h"
+#include "links/open_link.h"
+#include "ui/messages.h"
 
+#include <QLoggingCategory>
 #include <QSettings>
 
+namespace zel {
 namespace {
+
+Q_LOGGING_CATEGORY(lcSettings, "zel.settings", QtWarningMsg)
 
 const QString Key = QStringLiteral("Settings/Duration");
 const QString DateFormat = QStringLiteral("yyyy-MM-dd");
@@ -25,9 +29,7 @@ QDate parseDate(const QString &text)
 } // namespace
 
 SettingsReminderStore::SettingsReminderStore()
-    : settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                           QStringLiteral("Velmora"),
-                                           QStringLiteral("Zel Orvalis")))
+    : settings(std::make_unique<QSettings>())
 { }
 
 SettingsReminderStore::SettingsReminderStore(const QString &iniFile)
@@ -59,10 +61,14 @@ bool SettingsReminderStore::write(const QString &value)
         return false;
     settings->setValue(Key, value);
     settings->sync();
-    return settings->status() == QSettings::NoError;
+    if (settings->status() == QSettings::NoError)
+        return true;
+    qCWarning(lcSettings, "could not store the reminder's date in %s",
+              qPrintable(settings->fileName()));
+    return false;
 }
 
-ReminderDue reminder_due(const QString &stored, const QDate &today)
+ReminderDue reminderDue(const QString &stored, const QDate &today)
 {
     if (stored.isEmpty())
         return ReminderDue::FirstRun;
@@ -73,13 +79,13 @@ ReminderDue reminder_due(const QString &stored, const QDate &today)
     return days >= -QuietDays && days <= QuietDays ? ReminderDue::Quiet : ReminderDue::Due;
 }
 
-void run_update_reminder(ReminderStore &store, const QDate &today)
+void runUpdateReminder(ReminderStore &store, const QDate &today)
 {
     const std::optional<QString> stored = store.read();
     if (!stored)
         return;
     const QString todayText = today.toString(DateFormat);
-    switch (reminder_due(*stored, today)) {
+    switch (reminderDue(*stored, today)) {
     case ReminderDue::FirstRun:
         store.write(todayText);
         return;
@@ -94,11 +100,13 @@ void run_update_reminder(ReminderStore &store, const QDate &today)
     if (!store.write(todayText))
         return;
     if (yes)
-        open_link(LinkTarget::ProductDownloadPage);
+        openLink(LinkTarget::ProductDownloadPage);
 }
 
-void run_update_reminder()
+void runUpdateReminder()
 {
     SettingsReminderStore store;
-    run_update_reminder(store, QDate::currentDate());
+    runUpdateReminder(store, QDate::currentDate());
 }
+
+} // namespace zel

@@ -1,13 +1,13 @@
 #include "accessibility_check.h"
-#include "link_target.h"
-#include "look.h"
-#include "messages.h"
+#include "links/link_target.h"
+#include "links/open_link.h"
 #include "modal_helper.h"
-#include "open_link.h"
-#include "prompt_field.h"
-#include "random_source.h"
-#include "referral.h"
-#include "support_window.h"
+#include "oracle/random_source.h"
+#include "support/referral.h"
+#include "support/support_window.h"
+#include "ui/look.h"
+#include "ui/messages.h"
+#include "ui/prompt_field.h"
 #include "window_test_helpers.h"
 
 #include <QLabel>
@@ -23,6 +23,8 @@
 #include <cmath>
 #include <limits>
 #include <random>
+
+using namespace zel;
 
 namespace {
 
@@ -48,6 +50,7 @@ private:
         return findControl<T>(window.get(), name);
     }
     QLineEdit *line(const char *name) const { return control<QLineEdit>(name); }
+    void submit() const { control<QPushButton>("cmdSubmit")->click(); }
     QStringList boxTexts() const
     {
         QStringList texts;
@@ -64,7 +67,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { look::install_font_substitutes(); }
+    void initTestCase() { look::installFontSubstitutes(); }
     void init();
     void cleanup();
 
@@ -102,8 +105,8 @@ void TestSupport::init()
 {
     opened.clear();
     boxes.clear();
-    set_link_opener_for_tests([this](const QString &address) { opened << address; });
-    messages::set_answerer_for_tests([this](const messages::Request &request) {
+    setLinkOpenerForTests([this](const QString &address) { opened << address; });
+    messages::setAnswererForTests([this](const messages::Request &request) {
         boxes << request;
         return true;
     });
@@ -117,9 +120,9 @@ void TestSupport::cleanup()
 {
     // Deleted, never closed: closing it would end the test process.
     window.reset();
-    set_link_opener_for_tests({});
-    messages::set_answerer_for_tests({});
-    oracle::set_bit_source_for_tests({});
+    setLinkOpenerForTests({});
+    messages::setAnswererForTests({});
+    oracle::setBitSourceForTests({});
 }
 
 void TestSupport::promptRules_data()
@@ -177,8 +180,8 @@ void TestSupport::promptRules()
     QFETCH(QString, prompt);
     QFETCH(QString, afterFocusIn);
     QFETCH(QString, afterFocusOut);
-    QCOMPARE(text_on_focus_in(text, prompt), afterFocusIn);
-    QCOMPARE(text_on_focus_out(text, prompt), afterFocusOut);
+    QCOMPARE(textOnFocusIn(text, prompt), afterFocusIn);
+    QCOMPARE(textOnFocusOut(text, prompt), afterFocusOut);
 }
 
 void TestSupport::fieldsStartWithTheirPrompts()
@@ -359,27 +362,27 @@ void TestSupport::referralChecks()
     fill({name, email, friendName, friendEmail});
     QWidget *focus = control("cmdSubmit");
     focus->setFocus();
-    const QString lastRequest = modTellAFriend::request_address();
+    const QString lastRequest = referral::requestAddress();
 
     control<QPushButton>("cmdSubmit")->click();
 
     if (refusal.isEmpty()) {
         QVERIFY(boxes.isEmpty());
         QCOMPARE(opened.size(), 1);
-        QCOMPARE(modTellAFriend::request_address(), opened.first());
+        QCOMPARE(referral::requestAddress(), opened.first());
     } else {
         QCOMPARE(boxTexts(), QStringList {refusal});
         QCOMPARE(boxes.first().kind, messages::Kind::Error);
         QCOMPARE(boxes.first().parent, window.get());
         QVERIFY(opened.isEmpty());
-        QCOMPARE(modTellAFriend::request_address(), lastRequest);
+        QCOMPARE(referral::requestAddress(), lastRequest);
     }
     // Nothing in the window changes, pass or fail.
     QCOMPARE(line("txtName")->text(), name);
     QCOMPARE(line("txtEmail")->text(), email);
     QCOMPARE(line("txtFriendEmail")->text(), friendEmail);
     QCOMPARE(QApplication::focusWidget(), focus);
-    QCOMPARE(modTellAFriend::values().email, email.trimmed());
+    QCOMPARE(referral::values().email, email.trimmed());
 }
 
 void TestSupport::composedAddress_data()
@@ -440,27 +443,26 @@ void TestSupport::composedAddress()
     QFETCH(QString, friendEmail);
     QFETCH(QString, query);
 
-    QString productSite = link_address(LinkTarget::ProductSite);
+    QString productSite = linkAddress(LinkTarget::ProductSite);
     productSite.replace(QLatin1String(":"), QLatin1String("%3A"));
     productSite.replace(QLatin1String("/"), QLatin1String("%2F"));
-    const QString expected = link_address(LinkTarget::ReferralEndpoint) + QLatin1Char('?') + query
+    const QString expected = linkAddress(LinkTarget::ReferralEndpoint) + QLatin1Char('?') + query
         + QStringLiteral("&taf6=") + productSite;
 
-    QCOMPARE(modTellAFriend::compose_request({name, email, message, friendName, friendEmail}),
-             expected);
+    QCOMPARE(referral::composeRequest({name, email, message, friendName, friendEmail}), expected);
 }
 
 void TestSupport::twoPressesOpenTwoIdenticalRequests()
 {
     fill({QStringLiteral(" Ann "), QStringLiteral("a@x.org"), QStringLiteral("Bo"),
           QStringLiteral("b@y.org ")});
-    window->cmdSubmit_Click();
-    window->cmdSubmit_Click();
+    submit();
+    submit();
     QCOMPARE(opened.size(), 2);
     QCOMPARE(opened.at(0), opened.at(1));
     QVERIFY(opened.first().contains(QStringLiteral(
         "?taf1=Ann&taf2=a%40x.org&taf3=Your%20Message%0D%0A&taf4=Bo&taf5=b%40y.org&taf6=")));
-    QCOMPARE(modTellAFriend::request_address(), opened.first());
+    QCOMPARE(referral::requestAddress(), opened.first());
     QCOMPARE(line("txtName")->text(), QStringLiteral(" Ann "));
 }
 
@@ -478,21 +480,21 @@ void TestSupport::hiddenMessageEmptiedFailsEveryPress()
     control("cmdSubmit")->setFocus(Qt::TabFocusReason);
     QCOMPARE(message->toPlainText(), QStringLiteral("Your Message"));
 
-    window->cmdSubmit_Click();
-    window->cmdSubmit_Click();
+    submit();
+    submit();
     QCOMPARE(boxTexts(), QStringList(2, QStringLiteral("Please Enter Your Message")));
     QVERIFY(opened.isEmpty());
 
     message->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(message, QStringLiteral("!"));
     control("cmdSubmit")->setFocus(Qt::TabFocusReason);
-    window->cmdSubmit_Click();
+    submit();
     QCOMPARE(opened.size(), 1);
 }
 
 void TestSupport::refusalIsARealBoxOverTheWindow()
 {
-    messages::set_answerer_for_tests({});
+    messages::setAnswererForTests({});
     QStringList seen;
     whenModalIsUp([&](QWidget *modal) {
         auto *box = qobject_cast<QMessageBox *>(modal);
@@ -501,7 +503,7 @@ void TestSupport::refusalIsARealBoxOverTheWindow()
              << QString::number(box->parentWidget() == window.get());
         box->button(QMessageBox::Ok)->click();
     });
-    window->cmdSubmit_Click(); // every field still shows its prompt
+    submit(); // every field still shows its prompt
     QCOMPARE(seen,
              QStringList({"Zel Orvalis", "Please Enter Proper Email Address",
                           QString::number(QMessageBox::Critical), "1", "1"}));
@@ -535,10 +537,10 @@ void TestSupport::oddValuesArriveIntact()
     const ReferralValues values {name, QStringLiteral("a+b@x.org"), message, friendName,
                                  QStringLiteral("c@y.org")};
 
-    const QUrl address(modTellAFriend::compose_request(values));
+    const QUrl address(referral::composeRequest(values));
     QVERIFY(address.isValid());
     QVERIFY(!address.hasFragment());
-    QCOMPARE(address.toString(QUrl::RemoveQuery), link_address(LinkTarget::ReferralEndpoint));
+    QCOMPARE(address.toString(QUrl::RemoveQuery), linkAddress(LinkTarget::ReferralEndpoint));
     const QUrlQuery query(address);
     QStringList keys;
     for (const auto &item : query.queryItems(QUrl::FullyDecoded))
@@ -554,7 +556,7 @@ void TestSupport::oddValuesArriveIntact()
     QCOMPARE(query.queryItemValue(QStringLiteral("taf3"), QUrl::FullyDecoded), sent(message));
     QCOMPARE(query.queryItemValue(QStringLiteral("taf4"), QUrl::FullyDecoded), sent(friendName));
     QCOMPARE(query.queryItemValue(QStringLiteral("taf6"), QUrl::FullyDecoded),
-             link_address(LinkTarget::ProductSite));
+             linkAddress(LinkTarget::ProductSite));
 }
 
 void TestSupport::megabyteNameIsSentWhole()
@@ -562,7 +564,7 @@ void TestSupport::megabyteNameIsSentWhole()
     const QString megabyte(1 << 20, QLatin1Char('n'));
     fill({megabyte, QStringLiteral("a@x.org"), QStringLiteral("Bo"), QStringLiteral("b@y.org")});
     QCOMPARE(line("txtName")->text().size(), megabyte.size());
-    window->cmdSubmit_Click();
+    submit();
     QCOMPARE(opened.size(), 1);
     QVERIFY(
         opened.first().contains(QStringLiteral("?taf1=") + megabyte + QStringLiteral("&taf2=")));
@@ -586,11 +588,11 @@ void TestSupport::appealChoice()
 {
     QFETCH(float, r);
     QFETCH(int, k);
-    QCOMPARE(appeal_index(r), k);
-    oracle::set_bit_source_for_tests([r] { return bitsFor(r); });
+    QCOMPARE(appealIndex(r), k);
+    oracle::setBitSourceForTests([r] { return bitsFor(r); });
     SupportWindow another;
-    QCOMPARE(another.findChild<QLabel *>(QStringLiteral("Label2"))->text(), appeal_text(k));
-    QVERIFY(!appeal_text(k).isEmpty());
+    QCOMPARE(another.findChild<QLabel *>(QStringLiteral("Label2"))->text(), appealText(k));
+    QVERIFY(!appealText(k).isEmpty());
 }
 
 void TestSupport::appealsComeUpEvenly()
@@ -599,7 +601,7 @@ void TestSupport::appealsComeUpEvenly()
     constexpr int draws = 100000;
     std::array<int, 4> counts {};
     for (int i = 0; i < draws; ++i)
-        ++counts.at(appeal_index(oracle::random_from_bits(static_cast<std::uint32_t>(engine()))));
+        ++counts.at(appealIndex(oracle::randomFromBits(static_cast<std::uint32_t>(engine()))));
     for (int count : counts)
         QVERIFY2(std::abs(count - draws / 4) < draws / 100, qPrintable(QString::number(count)));
 }
@@ -657,13 +659,13 @@ void TestSupport::checkBoxOpensHomeAndStaysReleased()
     QCOMPARE(check->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(check, Qt::LeftButton);
     QVERIFY(!check->isChecked());
-    QCOMPARE(opened, QStringList {link_address(LinkTarget::HomePage)});
+    QCOMPARE(opened, QStringList {linkAddress(LinkTarget::HomePage)});
 
     check->setFocus();
     QTest::keyClick(check, Qt::Key_Space);
     QTest::mouseClick(check, Qt::LeftButton);
     QVERIFY(!check->isChecked());
-    QCOMPARE(opened, QStringList(3, link_address(LinkTarget::HomePage)));
+    QCOMPARE(opened, QStringList(3, linkAddress(LinkTarget::HomePage)));
 }
 
 void TestSupport::libraryLinkOpensTheLibrary()
@@ -672,7 +674,7 @@ void TestSupport::libraryLinkOpensTheLibrary()
     QWidget *link = control("lblGoToHome");
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                       link->mapTo(window.get(), link->rect().center()));
-    QCOMPARE(opened, QStringList {link_address(LinkTarget::SoftwareLibraryPage)});
+    QCOMPARE(opened, QStringList {linkAddress(LinkTarget::SoftwareLibraryPage)});
     QCOMPARE(control<QLabel>("Label2")->text(), appeal);
     QVERIFY(window->isVisible());
 }

@@ -1,6 +1,8 @@
-#include "link_label.h"
+#include "ui/link_label.h"
 
 #include <QMouseEvent>
+
+namespace zel {
 
 LinkLabel::LinkLabel(const QString &text, const QString &destination, QWidget *parent)
     : QLabel(text, parent)
@@ -27,3 +29,5 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
         && rect().contains(event->position().toPoint()))
         Q_EMIT clicked();
 }
+
+} // namespace zel

@@ -1,19 +1,26 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QRect>
 #include <QString>
 
 class QWidget;
 
-// The look every window of the program shares: its fonts, their stand-ins on
-// systems without them, and where a window first appears.
-namespace look {
+// The look every window of the program shares: its name and title, its
+// fonts and their stand-ins on systems without them, colours, and where a
+// window and its controls are placed.
+namespace zel::look {
+
+// The program's name: the title of every message box.
+QString appTitle();
+// The title of every window: the name and the version.
+QString windowTitle();
 
 // Verdana and MS Sans Serif are Windows faces; elsewhere the nearest installed
 // face (DejaVu Sans, Verdana's metric cousin) takes their place. Call once
 // before the first window is built.
-void install_font_substitutes();
+void installFontSubstitutes();
 
 enum FontStyle : unsigned {
     Regular = 0,
@@ -24,16 +31,23 @@ enum FontStyle : unsigned {
 // A font given as the windows are designed: a face and a size in points at
 // 96 DPI. The size is held in pixels so the text keeps fitting its fixed box
 // whatever DPI the desktop reports; high-DPI scaling still doubles it.
-QFont design_font(const QString &family, double points, unsigned style = Regular);
+QFont designFont(const QString &family, double points, unsigned style = Regular);
+QFont verdana(double points, unsigned style = Regular);
+QFont msSansSerif(double points, unsigned style = Regular);
 
 // The stand-in faces can run wider than the faces the windows were designed
 // with. Where a text would overflow the box it was designed for, its font
 // steps down a pixel at a time until it fits; otherwise it is left alone.
-QFont fitted_font(QFont font, const QString &text, const QSize &box, bool wraps);
+QFont fittedFont(QFont font, const QString &text, const QSize &box, bool wraps);
 
 // A caption with access-key marks as the user reads it on a label, which has
 // no access key: "&&" becomes "&" and a lone "&" disappears.
-QString label_caption(const QString &caption);
+QString labelCaption(const QString &caption);
+
+// Text in `colour`: a label's text, a panel's caption, a button's caption.
+void setTextColour(QWidget *widget, const QColor &colour);
+// An opaque background of `colour`.
+void setBackground(QWidget *widget, const QColor &colour);
 
 // Names a control as the window's design does and puts it at its rectangle.
 template<typename Widget>
@@ -45,6 +59,6 @@ Widget *place(Widget *widget, const char *name, const QRect &rect)
 }
 
 // Places the window's client area in the middle of the screen it will open on.
-void centre_on_screen(QWidget *window);
+void centreOnScreen(QWidget *window);
 
-} // namespace look
+} // namespace zel::look

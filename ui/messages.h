@@ -8,7 +8,7 @@ class QWidget;
 
 // The program's message boxes: modal, titled "Zel Orvalis", parented to the
 // window that raises them so none can open behind it.
-namespace messages {
+namespace zel::messages {
 
 enum class Kind {
     Notice, // information icon, OK
@@ -30,6 +30,6 @@ bool ask(QWidget *parent, const QString &text);
 
 // Tests answer boxes without showing them; an empty function shows them again.
 using Answerer = std::function<bool(const Request &request)>;
-void set_answerer_for_tests(Answerer answerer);
+void setAnswererForTests(Answerer answerer);
 
-} // namespace messages
+} // namespace zel::messages

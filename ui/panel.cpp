@@ -1,6 +1,8 @@
-#include "panel.h"
+#include "ui/panel.h"
 
 #include <QPainter>
+
+namespace zel {
 
 namespace {
 // The border keeps the system's 3D greys whatever the panel's own colour.
@@ -38,3 +40,5 @@ void Panel::paintEvent(QPaintEvent *)
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(captionRect, Qt::AlignCenter | Qt::TextSingleLine, text);
 }
+
+} // namespace zel

@@ -1,5 +1,6 @@
-#include "look.h"
+#include "ui/look.h"
 
+#include <QAbstractButton>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -10,9 +11,19 @@
 
 #include <cmath>
 
-namespace look {
+namespace zel::look {
 
-void install_font_substitutes()
+QString appTitle()
+{
+    return QStringLiteral("Zel Orvalis");
+}
+
+QString windowTitle()
+{
+    return appTitle() + QStringLiteral(" v1.0");
+}
+
+void installFontSubstitutes()
 {
     QFont::insertSubstitutions(
         QStringLiteral("Verdana"),
@@ -25,7 +36,7 @@ void install_font_substitutes()
 // The face that will really draw `family`: itself when installed, else its
 // first installed stand-in. Asking for that face by name spares the font
 // system a search for a missing family each time a size or weight is loaded.
-static QString installed_family(const QString &family)
+static QString installedFamily(const QString &family)
 {
     static QHash<QString, QString> resolved;
     const auto known = resolved.constFind(family);
@@ -45,16 +56,26 @@ static QString installed_family(const QString &family)
     return face;
 }
 
-QFont design_font(const QString &family, double points, unsigned style)
+QFont designFont(const QString &family, double points, unsigned style)
 {
-    QFont font(installed_family(family));
+    QFont font(installedFamily(family));
     font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
     font.setBold((style & Bold) != 0);
     font.setUnderline((style & Underline) != 0);
     return font;
 }
 
-QFont fitted_font(QFont font, const QString &text, const QSize &box, bool wraps)
+QFont verdana(double points, unsigned style)
+{
+    return designFont(QStringLiteral("Verdana"), points, style);
+}
+
+QFont msSansSerif(double points, unsigned style)
+{
+    return designFont(QStringLiteral("MS Sans Serif"), points, style);
+}
+
+QFont fittedFont(QFont font, const QString &text, const QSize &box, bool wraps)
 {
     const auto fits = [&](const QFont &candidate) {
         const QFontMetrics metrics(candidate);
@@ -70,7 +91,7 @@ QFont fitted_font(QFont font, const QString &text, const QSize &box, bool wraps)
     return font;
 }
 
-QString label_caption(const QString &caption)
+QString labelCaption(const QString &caption)
 {
     QString text;
     text.reserve(caption.size());
@@ -86,7 +107,26 @@ QString label_caption(const QString &caption)
     return text;
 }
 
-void centre_on_screen(QWidget *window)
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    // Only a button's own caption: a panel passes its colours on to the
+    // buttons inside it.
+    if (qobject_cast<QAbstractButton *>(widget))
+        palette.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(palette);
+}
+
+void setBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void centreOnScreen(QWidget *window)
 {
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
@@ -95,4 +135,4 @@ void centre_on_screen(QWidget *window)
                                             screen->availableGeometry()));
 }
 
-} // namespace look
+} // namespace zel::look

@@ -1,11 +1,11 @@
-#include "about_window.h"
+#include "about/about_window.h"
 #include "accessibility_check.h"
-#include "link_config.h"
-#include "link_label.h"
-#include "link_target.h"
-#include "look.h"
+#include "links/link_config.h"
+#include "links/link_target.h"
+#include "links/open_link.h"
 #include "modal_helper.h"
-#include "open_link.h"
+#include "ui/link_label.h"
+#include "ui/look.h"
 #include "window_test_helpers.h"
 
 #include <QDialog>
@@ -16,6 +16,8 @@
 #include <QTimer>
 
 #include <functional>
+
+using namespace zel;
 
 namespace {
 
@@ -43,15 +45,15 @@ private:
     QStringList opened;
 
 private Q_SLOTS:
-    void initTestCase() { look::install_font_substitutes(); }
+    void initTestCase() { look::installFontSubstitutes(); }
     void init()
     {
         opened.clear();
-        set_link_opener_for_tests([this](const QString &address) { opened << address; });
+        setLinkOpenerForTests([this](const QString &address) { opened << address; });
     }
     void cleanup()
     {
-        set_link_opener_for_tests({});
+        setLinkOpenerForTests({});
         QVERIFY(!QApplication::activeModalWidget());
     }
 
@@ -102,13 +104,13 @@ void TestLinks::destinations()
     QFETCH(QString, base);
     QFETCH(QString, path);
 
-    const QString address = link_address(target);
+    const QString address = linkAddress(target);
     QCOMPARE(address, base + path);
     QVERIFY(address.startsWith(QStringLiteral("http://")));
     QVERIFY2(!address.mid(7).contains(QStringLiteral("//")), qPrintable(address));
     QCOMPARE(address.endsWith(QLatin1Char('/')), target == LinkTarget::ProductSite);
 
-    open_link(target);
+    openLink(target);
     QCOMPARE(opened, QStringList {address});
 }
 
@@ -117,7 +119,7 @@ void TestLinks::destinations()
 void TestLinks::desktopOpenerGetsTheAddressAsOneArgument_data()
 {
     QTest::addColumn<QString>("address");
-    QTest::newRow("plain") << link_address(LinkTarget::DonatePage);
+    QTest::newRow("plain") << linkAddress(LinkTarget::DonatePage);
     QTest::newRow("query with shell characters")
         << "http://h.example/a.php?x=1&y=$(touch pwned)`id`;echo 'q' \"d\" | > *";
     QTest::newRow("spaces and line breaks") << "http://h.example/?m=Your Message\r\nend";
@@ -141,11 +143,11 @@ void TestLinks::desktopOpenerGetsTheAddressAsOneArgument()
     QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", bin.path().toLocal8Bit() + ':' + oldPath);
-    set_link_opener_for_tests({});
+    setLinkOpenerForTests({});
 
     QElapsedTimer timer;
     timer.start();
-    open_link(address);
+    openLink(address);
     QVERIFY(timer.elapsed() < 1000); // it does not wait for the browser
     qputenv("PATH", oldPath);
 
@@ -166,10 +168,10 @@ void TestLinks::missingOpenerIsSilent()
     QTemporaryDir empty;
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", empty.path().toLocal8Bit());
-    set_link_opener_for_tests({});
+    setLinkOpenerForTests({});
     QElapsedTimer timer;
     timer.start();
-    open_link(LinkTarget::HomePage);
+    openLink(LinkTarget::HomePage);
     qputenv("PATH", oldPath);
     QVERIFY(timer.elapsed() < 1000);
     QVERIFY(!QApplication::activeModalWidget());
@@ -198,7 +200,7 @@ void TestLinks::labelCaptions()
 {
     QFETCH(QString, caption);
     QFETCH(QString, shown);
-    QCOMPARE(look::label_caption(caption), shown);
+    QCOMPARE(look::labelCaption(caption), shown);
 }
 
 void TestLinks::aboutContent()
@@ -224,7 +226,7 @@ void TestLinks::aboutContent()
     QVERIFY(label1->text().contains(QStringLiteral("Velmora")));
     const QString home = about.findChild<QLabel *>(QStringLiteral("lblHomePage"))->text();
     QVERIFY(home.startsWith(QStringLiteral("Click here to visit ")));
-    QVERIFY(link_address(LinkTarget::HomePage).endsWith(home.mid(20)));
+    QVERIFY(linkAddress(LinkTarget::HomePage).endsWith(home.mid(20)));
 
     // Every text fits its box in the stand-in fonts, and the rule crosses both edges.
     for (const char *name : {"Label1", "Label3"}) {
@@ -266,7 +268,7 @@ void TestLinks::aboutCloses()
                                 : how == QLatin1String("Return") ? Qt::Key_Return
                                                                  : Qt::Key_Escape);
     });
-    show_about(&owner);
+    showAbout(&owner);
     QVERIFY(!QApplication::activeModalWidget());
     QTRY_VERIFY(seen.isNull()); // destroyed, not kept for the next opening
     QVERIFY(opened.isEmpty());
@@ -287,12 +289,11 @@ void TestLinks::aboutLinksLeaveItOpen()
         stillOpen << QString::number(about->isVisible());
         about->accept();
     });
-    show_about(&owner);
+    showAbout(&owner);
     QCOMPARE(stillOpen, QStringList({"1", "1", "1", "1"}));
-    QCOMPARE(
-        opened,
-        QStringList({link_address(LinkTarget::HomePage), link_address(LinkTarget::FullBrandPage),
-                     link_address(LinkTarget::FullBrandPage)}));
+    QCOMPARE(opened,
+             QStringList({linkAddress(LinkTarget::HomePage), linkAddress(LinkTarget::FullBrandPage),
+                          linkAddress(LinkTarget::FullBrandPage)}));
 }
 
 void TestLinks::aboutIsTheSameEachTime()
@@ -305,7 +306,7 @@ void TestLinks::aboutIsTheSameEachTime()
             contents << labelTexts(about);
             QTest::keyClick(about, Qt::Key_Escape);
         });
-        show_about(&owner);
+        showAbout(&owner);
     }
     QCOMPARE(contents.size(), 2);
     QVERIFY(contents[0].size() >= 6);

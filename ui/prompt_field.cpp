@@ -1,17 +1,19 @@
-#include "prompt_field.h"
+#include "ui/prompt_field.h"
 
-#include "messages.h"
+#include "ui/messages.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+namespace zel {
+
 namespace {
 const QString NoSpaceMessage = QStringLiteral("Email Address Cannot Contain Space");
 } // namespace
 
-QString trim_spaces(const QString &text)
+QString trimSpaces(const QString &text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -22,14 +24,14 @@ QString trim_spaces(const QString &text)
     return text.mid(first, last - first);
 }
 
-QString text_on_focus_in(const QString &text, const QString &prompt)
+QString textOnFocusIn(const QString &text, const QString &prompt)
 {
-    return trim_spaces(text) == prompt ? QString() : text;
+    return trimSpaces(text) == prompt ? QString() : text;
 }
 
-QString text_on_focus_out(const QString &text, const QString &prompt)
+QString textOnFocusOut(const QString &text, const QString &prompt)
 {
-    return trim_spaces(text).isEmpty() ? prompt : text;
+    return trimSpaces(text).isEmpty() ? prompt : text;
 }
 
 PromptField::PromptField(QWidget *field, const QString &prompt, Spaces spaces)
@@ -76,8 +78,8 @@ bool PromptField::eventFilter(QObject *watched, QEvent *event)
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             return false;
-        setText(event->type() == QEvent::FocusIn ? text_on_focus_in(text(), promptText)
-                                                 : text_on_focus_out(text(), promptText));
+        setText(event->type() == QEvent::FocusIn ? textOnFocusIn(text(), promptText)
+                                                 : textOnFocusOut(text(), promptText));
         return false;
     }
     case QEvent::KeyPress:
@@ -92,3 +94,5 @@ bool PromptField::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
 }
+
+} // namespace zel

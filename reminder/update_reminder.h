@@ -8,6 +8,8 @@
 
 class QSettings;
 
+namespace zel {
+
 // Where the reminder keeps the day it was last answered, as yyyy-MM-dd text.
 class ReminderStore
 {
@@ -24,6 +26,7 @@ public:
 class SettingsReminderStore final : public ReminderStore
 {
 public:
+    // The application's own store; QCoreApplication names it.
     SettingsReminderStore();
     explicit SettingsReminderStore(const QString &iniFile); // for tests
     ~SettingsReminderStore() override;
@@ -43,9 +46,11 @@ enum class ReminderDue {
 };
 
 // The stored text against today's date.
-ReminderDue reminder_due(const QString &stored, const QDate &today);
+ReminderDue reminderDue(const QString &stored, const QDate &today);
 
 // Start-up's reminder: may ask whether to check for an update, store today,
 // and open the download page. Any failure ends it silently where it happens.
-void run_update_reminder(ReminderStore &store, const QDate &today);
-void run_update_reminder();
+void runUpdateReminder(ReminderStore &store, const QDate &today);
+void runUpdateReminder();
+
+} // namespace zel

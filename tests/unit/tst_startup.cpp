@@ -1,0 +1,314 @@
+#include "app/instance_lock.h"
+#include "app/startup.h"
+#include "links/open_link.h"
+#include "main_window/main_window.h"
+#include "modal_helper.h"
+#include "oracle/random_source.h"
+#include "support/support_window.h"
+#include "ui/messages.h"
+#include "window_test_helpers.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace zel;
+
+namespace {
+
+struct SeenBox
+{
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+};
+
+// Answers the next modal message box with OK once it is up, recording it.
+void answerNextBox(SeenBox *seen)
+{
+    whenModalIsUp([seen](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        seen->title = box->windowTitle();
+        seen->text = box->text();
+        seen->icon = box->icon();
+        for (QAbstractButton *button : box->buttons())
+            seen->buttons << button->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+// Stands in for endProgram, which would end the test process.
+int programEnds = 0;
+void countProgramEnd()
+{
+    ++programEnds;
+}
+
+QList<SupportWindow *> supportWindows()
+{
+    QList<SupportWindow *> found;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *support = qobject_cast<SupportWindow *>(top); support && support->isVisible())
+            found << support;
+    }
+    return found;
+}
+
+QString lockOwner(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readLine()).trimmed();
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir runtimeDir;
+    QList<QProcess *> running;
+    QStringList log;
+
+    QProcess *startProcess()
+    {
+        auto *process = new QProcess(this);
+        process->setProgram(QStringLiteral(ZEL_BINARY));
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start();
+        running << process;
+        return process;
+    }
+    QString lockPath() const { return instanceLockPath(); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+
+    void lockLivesInThePrivateRuntimeFolder();
+    void secondInstanceIsRefused();
+    void restartAfterKill9();
+    void lockThatCannotBeMadeDoesNotRefuse();
+    void endProgramEndsDespiteMisbehavingWindows();
+
+    void startUpAsksBeforeTheMainWindow();
+    void startUpOpensTheMainWindowAfterAFailingReminder();
+    void startUpChoosesTheBrandLabel_data();
+    void startUpChoosesTheBrandLabel();
+    void supportWindowTakesOverAndEndsTheProgram_data();
+    void supportWindowTakesOverAndEndsTheProgram();
+};
+
+void TestStartup::initTestCase()
+{
+    QVERIFY(runtimeDir.isValid());
+    QVERIFY(QFile::setPermissions(runtimeDir.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    // Children inherit this: every instance here locks in the test's own folder.
+    qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    nameApplication();
+    setLinkOpenerForTests([this](const QString &address) { log << "open " + address; });
+}
+
+void TestStartup::cleanup()
+{
+    for (QProcess *process : std::as_const(running)) {
+        process->kill();
+        process->waitForFinished();
+    }
+    qDeleteAll(running);
+    running.clear();
+    QFile::remove(lockPath());
+    releaseInstanceLock();
+    log.clear();
+    programEnds = 0;
+    messages::setAnswererForTests({});
+    oracle::setBitSourceForTests({});
+    // Deleted, never closed: the support window's closing asks to end the program.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        windows << top;
+    for (const QPointer<QWidget> &window : windows)
+        delete window.data();
+}
+
+void TestStartup::lockLivesInThePrivateRuntimeFolder()
+{
+    QCOMPARE(QFileInfo(lockPath()).absolutePath(), QFileInfo(runtimeDir.path()).absoluteFilePath());
+    QVERIFY(QFileInfo(lockPath()).fileName().startsWith(QStringLiteral("zel-orvalis-")));
+}
+
+void TestStartup::secondInstanceIsRefused()
+{
+    QProcess *first = startProcess();
+    QVERIFY(first->waitForStarted());
+    const QString firstPid = QString::number(first->processId());
+    QTRY_COMPARE_WITH_TIMEOUT(lockOwner(lockPath()), firstPid, 10000);
+
+    SeenBox seen;
+    answerNextBox(&seen);
+    QVERIFY(refuseSecondInstance());
+
+    QCOMPARE(seen.title, QStringLiteral("Zel Orvalis"));
+    QCOMPARE(seen.text, QStringLiteral("Application is already running"));
+    QCOMPARE(seen.icon, QMessageBox::Information);
+    QCOMPARE(seen.buttons.size(), 1);
+    // The first instance is left as it was: still running, still the owner.
+    QCOMPARE(first->state(), QProcess::Running);
+    QCOMPARE(lockOwner(lockPath()), firstPid);
+}
+
+void TestStartup::restartAfterKill9()
+{
+    QProcess *first = startProcess();
+    QVERIFY(first->waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(lockOwner(lockPath()), QString::number(first->processId()), 10000);
+    first->kill(); // SIGKILL: the lock file stays behind
+    QVERIFY(first->waitForFinished());
+    QVERIFY(QFile::exists(lockPath()));
+
+    QProcess *next = startProcess();
+    QVERIFY(next->waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(lockOwner(lockPath()), QString::number(next->processId()), 10000);
+    QCOMPARE(next->state(), QProcess::Running);
+}
+
+void TestStartup::lockThatCannotBeMadeDoesNotRefuse()
+{
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("not-a-folder"));
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QCOMPARE(acquireInstanceLock(blocker + QStringLiteral("/zel.lock")), InstanceLock::Unavailable);
+}
+
+void TestStartup::endProgramEndsDespiteMisbehavingWindows()
+{
+    QProcess probe;
+    probe.start(QStringLiteral(PROBE_BINARY), {});
+    QVERIFY(probe.waitForFinished(10000));
+    const QString output = QString::fromLocal8Bit(probe.readAllStandardOutput());
+    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(probe.exitCode(), 0);
+    for (const char *window : {"first", "refuser", "nested", "last"})
+        QVERIFY2(output.contains(QStringLiteral("%1 closing").arg(QLatin1String(window))),
+                 qPrintable(output));
+    QVERIFY2(!output.contains(QStringLiteral("resumed")), qPrintable(output));
+}
+
+// The real start-up sequence, with the settings store in a private folder.
+void TestStartup::startUpAsksBeforeTheMainWindow()
+{
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    const QString date = QDate::currentDate().addDays(-20).toString(QStringLiteral("yyyy-MM-dd"));
+    QSettings().setValue(QStringLiteral("Settings/Duration"), date);
+
+    int windowsWhenAsked = -1;
+    messages::setAnswererForTests([&](const messages::Request &request) {
+        windowsWhenAsked = 0;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            windowsWhenAsked += qobject_cast<MainWindow *>(top) && top->isVisible();
+        log << QStringLiteral("ask ") + request.text.left(9);
+        return true;
+    });
+
+    QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
+
+    QCOMPARE(windowsWhenAsked, 0);
+    QCOMPARE(
+        log,
+        QStringList({"ask There may", "open " + linkAddress(LinkTarget::ProductDownloadPage)}));
+    QVERIFY(mainWindow->isVisible());
+    QCOMPARE(QSettings().value(QStringLiteral("Settings/Duration")).toString(),
+             QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+}
+
+void TestStartup::startUpOpensTheMainWindowAfterAFailingReminder()
+{
+    QTemporaryDir config;
+    QFile blocker(config.filePath(QStringLiteral("not-a-folder")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName());
+
+    QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
+    QVERIFY(mainWindow->isVisible());
+    QVERIFY(log.isEmpty());
+}
+
+// The draw after the main window is up decides which brand label lies in front.
+void TestStartup::startUpChoosesTheBrandLabel_data()
+{
+    QTest::addColumn<float>("r");
+    QTest::addColumn<QString>("front");
+    QTest::newRow("n 1: co-branding") << 0.0f << "lblCobrand";
+    QTest::newRow("n 2: full branding") << 0.25f << "lblFullBrand";
+}
+
+void TestStartup::startUpChoosesTheBrandLabel()
+{
+    QFETCH(float, r);
+    QFETCH(QString, front);
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    oracle::setBitSourceForTests([r] { return bitsFor(r); });
+
+    QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
+
+    const QWidget *strip = mainWindow->findChild<QWidget *>(QStringLiteral("fraFullBrand"));
+    QCOMPARE(strip->children().constLast()->objectName(), front);
+}
+
+// Closing the main window, by any means, opens the support window in its
+// place; the support window's Exit and its closing end the program, Esc does not.
+void TestStartup::supportWindowTakesOverAndEndsTheProgram_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("ends");
+    QTest::newRow("Exit") << "Exit" << 1;
+    QTest::newRow("close box") << "close" << 1;
+    QTest::newRow("Esc") << "Esc" << 0;
+}
+
+void TestStartup::supportWindowTakesOverAndEndsTheProgram()
+{
+    QFETCH(QString, ending);
+    QFETCH(int, ends);
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
+    QVERIFY(supportWindows().isEmpty());
+
+    mainWindow->close();
+
+    QTRY_VERIFY(mainWindow.isNull());
+    QCOMPARE(supportWindows().size(), 1);
+    SupportWindow *support = supportWindows().first();
+    QVERIFY(!support->parentWidget());
+    QVERIFY(QTest::qWaitForWindowActive(support));
+    QCOMPARE(programEnds, 0);
+
+    if (ending == QLatin1String("Exit"))
+        support->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+    else if (ending == QLatin1String("close"))
+        support->close();
+    else
+        QTest::keyClick(support, Qt::Key_Escape);
+    QCOMPARE(programEnds, ends);
+    QCOMPARE(supportWindows().size(), ending == QLatin1String("close") ? 0 : 1);
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
