@@ -7,7 +7,7 @@ packages="cmake make g++ pkg-config clang-format
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
 fonts-dejavu-core
 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
-desktop-file-utils appstream dpkg-dev file g++-mingw-w64-x86-64-posix libxcb1-dev"
+desktop-file-utils appstream dpkg-dev lintian file g++-mingw-w64-x86-64-posix libxcb1-dev"
 
 missing=""
 for package in $packages; do

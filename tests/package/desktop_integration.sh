@@ -15,6 +15,9 @@ expected_files() { # PREFIX
     for size in 16 22 24 32 48 64 128 256; do
         echo "$1/share/icons/hicolor/${size}x${size}/apps/$id.png"
     done
+    echo "$1/share/doc/zel-orvalis/copyright"
+    echo "$1/share/doc/zel-orvalis/changelog.gz"
+    echo "$1/share/man/man1/zel-orvalis.1.gz"
 }
 
 # Relocatable: any prefix, with or without DESTDIR.
@@ -47,6 +50,14 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for dependency in libqt6widgets6 libqt6gui6 libqt6core6 libc6 qt6-qpa-plugins fonts-dejavu-core; do
     case "$depends" in *"$dependency"*) ;; *) fail "Depends lacks $dependency: $depends" ;; esac
 done
+
+# Debian's own checks: copyright, changelog, description, section, manual page.
+if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 \
+        || { cat "$tmp/lintian.log"; fail "lintian"; }
+else
+    echo "SKIP: lintian is not installed"
+fi
 
 # Install and remove it for real where we may (as root, as CI runs).
 if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null; then
