@@ -1,13 +1,18 @@
 #include "app/instance_lock.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <memory>
 
 #ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -31,38 +36,129 @@ QString userKey()
 #endif
 }
 
-} // namespace
-
-QString instanceLockPath()
+// A folder only this user can reach, made if need be: never one that another
+// user could have made first.
+QString privateFolder()
 {
 #ifdef Q_OS_WIN
-    const auto location = QStandardPaths::AppLocalDataLocation;
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 #else
-    const auto location = QStandardPaths::RuntimeLocation;
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty())
+        return {};
+    const QString folder = QDir(cache).filePath(QStringLiteral("zel-orvalis"));
+    if (!QDir().mkpath(folder))
+        return {};
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+    const QFileInfo info(folder);
+    const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    if (info.isSymLink() || info.ownerId() != ::getuid() || (info.permissions() & others))
+        return {};
+    return folder;
 #endif
-    QString folder = QStandardPaths::writableLocation(location);
-    if (folder.isEmpty()) // no usable runtime folder: the user key keeps the name private
-        folder = QDir::tempPath();
-    return QDir(folder).filePath(QStringLiteral("zel-orvalis-%1.lock").arg(userKey()));
 }
 
-InstanceLock acquireInstanceLock(const QString &path)
+// Whether a live process holds the lock at `path`: every live lock holds an
+// flock on its file.
+bool heldByLiveProcess(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return false; // Windows answers when the file is removed
+#else
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+#endif
+}
+
+// Takes away what stands at `path` when no live process holds it: an empty or
+// garbled lock left by a crash, a lock naming another host, a dangling link,
+// an empty folder. Windows refuses to delete a file a live process holds
+// open. Elsewhere a starting instance takes its flock a moment after it
+// creates the file, so a lock nobody holds is looked at twice.
+bool removeDeadLock(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+#ifndef Q_OS_WIN
+    if (heldByLiveProcess(path))
+        return false;
+    QThread::msleep(50);
+    if (heldByLiveProcess(path))
+        return false;
+#endif
+    if (info.isDir() && !info.isSymLink())
+        return QDir().rmdir(path);
+    return QFile::remove(path);
+}
+
+InstanceLock acquireAt(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto lock = std::make_unique<QLockFile>(path);
+        // Never stale by age: a running instance may run for weeks.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            held() = std::move(lock);
+            return InstanceLock::Acquired;
+        }
+        if (lock->error() != QLockFile::LockFailedError)
+            break;
+        // Qt's own helper lock, left empty by a crash, would block a reclaim.
+        removeDeadLock(path + QStringLiteral(".rmlock"));
+        if (removeDeadLock(path))
+            continue;
+#ifdef Q_OS_WIN
+        if (QFileInfo(path).isFile())
+            return InstanceLock::HeldByAnother;
+#else
+        if (heldByLiveProcess(path))
+            return InstanceLock::HeldByAnother;
+#endif
+        break; // something that is no lock and cannot be taken away
+    }
+    return InstanceLock::Unavailable;
+}
+
+} // namespace
+
+QStringList instanceLockPaths()
+{
+    const QString name = QStringLiteral("zel-orvalis-%1.lock").arg(userKey());
+    QStringList paths;
+#ifndef Q_OS_WIN
+    // The runtime folder only where the desktop names one; Qt would otherwise
+    // make one under the shared temporary folder.
+    if (QDir::isAbsolutePath(qEnvironmentVariable("XDG_RUNTIME_DIR"))) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty())
+            paths << QDir(runtime).filePath(name);
+    }
+#endif
+    if (const QString folder = privateFolder(); !folder.isEmpty())
+        paths << QDir(folder).filePath(name);
+    return paths;
+}
+
+InstanceLock acquireInstanceLock(const QStringList &paths)
 {
     if (held())
         return InstanceLock::Acquired;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    auto lock = std::make_unique<QLockFile>(path);
-    // Never stale by age: a running instance may run for weeks. A lock whose
-    // process is gone is still reclaimed.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        held() = std::move(lock);
-        return InstanceLock::Acquired;
+    for (const QString &path : paths) {
+        const InstanceLock result = acquireAt(path);
+        if (result != InstanceLock::Unavailable)
+            return result;
+        qCWarning(lcInstance, "no instance lock could be made at %s", qPrintable(path));
     }
-    if (lock->error() == QLockFile::LockFailedError)
-        return InstanceLock::HeldByAnother;
-    qCWarning(lcInstance, "no instance lock could be made at %s; running without one",
-              qPrintable(path));
+    qCWarning(lcInstance, "running without an instance lock");
     return InstanceLock::Unavailable;
 }
 

@@ -1,22 +1,26 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace zel {
 
-// Where this user's instance lock lives: a per-user runtime folder, the file
-// name carrying the user too.
-QString instanceLockPath();
+// Where this user's instance lock may live, in order of preference: the
+// per-user runtime folder, then a private folder of the user's own. The file
+// name carries the user too.
+QStringList instanceLockPaths();
 
 enum class InstanceLock {
     Acquired, // this is the only instance
     HeldByAnother, // another instance of this user runs
-    Unavailable, // the lock cannot be made here; run without it
+    Unavailable, // the lock cannot be made anywhere; run without it
 };
 
-// Takes the lock for the rest of the process. A lock left by an instance that
-// crashed is reclaimed.
-InstanceLock acquireInstanceLock(const QString &path = instanceLockPath());
+// Takes the lock for the rest of the process, at the first path where a lock
+// can be made. Whether a lock is held is decided by whether a live process
+// holds it: one left by a crash at any moment, or anything else in its
+// place, is reclaimed.
+InstanceLock acquireInstanceLock(const QStringList &paths = instanceLockPaths());
 
 // Gives the lock up; harmless when it was never taken.
 void releaseInstanceLock();

@@ -17,8 +17,6 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include <limits>
-
 namespace zel {
 
 namespace {
@@ -167,7 +165,7 @@ MainWindow::MainWindow(QWidget *parent)
     question = look::place(new QLineEdit(questionPanel), "txtQuestion", QuestionRect);
     question->setFont(look::verdana(8.25));
     question->setAccessibleName(QuestionPrompt);
-    question->setMaxLength(std::numeric_limits<int>::max()); // no limit of ours
+    question->setMaxLength(look::LineFieldLimit);
     QPalette field = question->palette();
     field.setColor(QPalette::Base, White);
     field.setColor(QPalette::Text, Black);

@@ -3,8 +3,12 @@
 #include "links/open_link.h"
 #include "ui/messages.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QLoggingCategory>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace zel {
 namespace {
@@ -17,6 +21,7 @@ const QString DateFormat = QStringLiteral("yyyy-MM-dd");
 const QString Question = QStringLiteral("There maybe an update to this software available\r"
                                         "Do you want to check for an update?");
 constexpr qint64 QuietDays = 14;
+constexpr int LockWaitMs = 1000;
 
 // Only the exact text form counts as a date, so that any locale and any
 // system reads back the same day.
@@ -29,18 +34,52 @@ QDate parseDate(const QString &text)
 } // namespace
 
 SettingsReminderStore::SettingsReminderStore()
-    : settings(std::make_unique<QSettings>())
-{ }
+{
+#ifndef Q_OS_WIN
+    // Where QSettings keeps a user's INI file, named here so that the file can
+    // be looked at before QSettings opens it.
+    iniFile = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/%1/%2.conf")
+              .arg(QCoreApplication::organizationName(), QCoreApplication::applicationName());
+#endif
+}
 
 SettingsReminderStore::SettingsReminderStore(const QString &iniFile)
-    : settings(std::make_unique<QSettings>(iniFile, QSettings::IniFormat))
+    : iniFile(iniFile)
 { }
 
 SettingsReminderStore::~SettingsReminderStore() = default;
 
+bool SettingsReminderStore::open()
+{
+    if (iniFile.isEmpty()) {
+        if (!settings)
+            settings = std::make_unique<QSettings>();
+        return settings->status() == QSettings::NoError;
+    }
+    // A FIFO would block the read for good, a folder is no settings file.
+    const QFileInfo file(iniFile);
+    if (file.exists() && !file.isFile()) {
+        qCWarning(lcSettings, "%s is not a regular file", qPrintable(iniFile));
+        return false;
+    }
+    // QSettings waits for its lock without a limit; a lock left as a folder,
+    // a dangling link or by a crash would hold start-up up.
+    QLockFile lock(iniFile + QStringLiteral(".lock"));
+    if (!lock.tryLock(LockWaitMs) && lock.error() == QLockFile::LockFailedError) {
+        qCWarning(lcSettings, "%s.lock was not let go within %d ms", qPrintable(iniFile),
+                  LockWaitMs);
+        return false;
+    }
+    lock.unlock();
+    if (!settings)
+        settings = std::make_unique<QSettings>(iniFile, QSettings::IniFormat);
+    return settings->status() == QSettings::NoError;
+}
+
 std::optional<QString> SettingsReminderStore::read()
 {
-    if (settings->status() != QSettings::NoError)
+    if (!open())
         return std::nullopt;
     const QVariant value = settings->value(Key);
     if (!value.isValid())
@@ -57,14 +96,14 @@ std::optional<QString> SettingsReminderStore::read()
 
 bool SettingsReminderStore::write(const QString &value)
 {
-    if (settings->status() != QSettings::NoError)
-        return false;
-    settings->setValue(Key, value);
-    settings->sync();
-    if (settings->status() == QSettings::NoError)
-        return true;
+    if (open()) {
+        settings->setValue(Key, value);
+        settings->sync();
+        if (settings->status() == QSettings::NoError)
+            return true;
+    }
     qCWarning(lcSettings, "could not store the reminder's date in %s",
-              qPrintable(settings->fileName()));
+              qPrintable(settings ? settings->fileName() : iniFile));
     return false;
 }
 
@@ -97,8 +136,9 @@ void runUpdateReminder(ReminderStore &store, const QDate &today)
     }
     // No window is up yet, so the box has no owner.
     const bool yes = messages::ask(nullptr, Question);
-    if (!store.write(todayText))
-        return;
+    // The date is stored first; the user's explicit Yes is honoured even
+    // when it could not be.
+    store.write(todayText);
     if (yes)
         openLink(LinkTarget::ProductDownloadPage);
 }

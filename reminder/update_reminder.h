@@ -22,7 +22,10 @@ public:
 };
 
 // The per-user settings store: the registry on Windows, an INI file under
-// $XDG_CONFIG_HOME elsewhere; section "Settings", name "Duration".
+// $XDG_CONFIG_HOME elsewhere; section "Settings", name "Duration". A file
+// can stand in the way (something other than a regular file, or a lock that
+// is never let go): then reading and writing give up within about a second,
+// as failures, and say why under zel.settings.
 class SettingsReminderStore final : public ReminderStore
 {
 public:
@@ -35,6 +38,9 @@ public:
     bool write(const QString &value) override;
 
 private:
+    bool open();
+
+    QString iniFile; // empty for the registry
     std::unique_ptr<QSettings> settings;
 };
 

@@ -17,7 +17,6 @@
 
 #include <array>
 #include <cmath>
-#include <limits>
 
 #ifdef Q_OS_WIN
 #include "support/topmost_win.h"
@@ -114,7 +113,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
 QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect)
 {
     auto *field = look::place(new QLineEdit(parent), name, rect);
-    field->setMaxLength(std::numeric_limits<int>::max()); // no limit of ours
+    field->setMaxLength(look::LineFieldLimit);
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, White);
     palette.setColor(QPalette::Text, Qt::black);

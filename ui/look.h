@@ -49,6 +49,11 @@ void setTextColour(QWidget *widget, const QColor &colour);
 // An opaque background of `colour`.
 void setBackground(QWidget *widget, const QColor &colour);
 
+// Every single-line field holds at most this many characters: typing,
+// pasting and painting stay quick, and it is the classic limit of a
+// single-line field on the system the windows were drawn for.
+constexpr int LineFieldLimit = 32767;
+
 // Names a control as the window's design does and puts it at its rectangle.
 template<typename Widget>
 Widget *place(Widget *widget, const char *name, const QRect &rect)

@@ -81,6 +81,21 @@ find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window when settings 
 kill -9 "$APP_PID"
 wait_until 10 gone "$APP_PID"
 
+# Settings that would block for good: a lock that is a folder over a due
+# date, and a FIFO in place of the file. The window comes within 5 s.
+rmdir "$conf"
+printf '[Settings]\nDuration=2000-01-01\n' >"$conf"
+mkdir "$conf.lock"
+for obstacle in lock fifo; do
+    if [ "$obstacle" = fifo ]; then rm -rf "$conf" "$conf.lock" && mkfifo "$conf"; fi
+    start_app
+    wait_until 5 sh -c "[ \$(xdotool search --onlyvisible --name '^Zel Orvalis v1.0\$' | wc -l) = 1 ]" \
+        || fail "no main window within 5 s over a blocking settings $obstacle"
+    kill -9 "$APP_PID"
+    wait_until 10 gone "$APP_PID"
+done
+rm -f "$conf"
+
 # The program takes no arguments, and hands none to Qt: no option retitles
 # the window or mirrors its menu bar.
 rm -rf "$conf"

@@ -11,6 +11,8 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -64,6 +66,8 @@ private Q_SLOTS:
     void missingOpenerIsSilent();
     void labelCaptions_data();
     void labelCaptions();
+    void linkCountsAClickReleasedOverIt_data();
+    void linkCountsAClickReleasedOverIt();
 
     void aboutContent();
     void aboutCloses_data();
@@ -171,6 +175,9 @@ void TestLinks::missingOpenerIsSilent()
     setLinkOpenerForTests({});
     QElapsedTimer timer;
     timer.start();
+    // Silent to the user, told to the maintainer.
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("could not start xdg-open")));
     openLink(LinkTarget::HomePage);
     qputenv("PATH", oldPath);
     QVERIFY(timer.elapsed() < 1000);
@@ -201,6 +208,31 @@ void TestLinks::labelCaptions()
     QFETCH(QString, caption);
     QFETCH(QString, shown);
     QCOMPARE(look::labelCaption(caption), shown);
+}
+
+// Like a button: a click counts where the left button is released over the link.
+void TestLinks::linkCountsAClickReleasedOverIt_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QPoint>("releasedAt");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("released over it") << int(Qt::LeftButton) << QPoint(10, 5) << 1;
+    QTest::newRow("dragged off") << int(Qt::LeftButton) << QPoint(10, 500) << 0;
+    QTest::newRow("right button") << int(Qt::RightButton) << QPoint(10, 5) << 0;
+}
+
+void TestLinks::linkCountsAClickReleasedOverIt()
+{
+    QFETCH(int, button);
+    QFETCH(QPoint, releasedAt);
+    QFETCH(int, clicks);
+    LinkLabel link(QStringLiteral("Click here"), QStringLiteral("a page"));
+    link.resize(100, 20);
+    QSignalSpy clicked(&link, &LinkLabel::clicked);
+    const auto mouseButton = static_cast<Qt::MouseButton>(button);
+    QTest::mousePress(&link, mouseButton, {}, QPoint(10, 5));
+    QTest::mouseRelease(&link, mouseButton, {}, releasedAt);
+    QCOMPARE(clicked.size(), clicks);
 }
 
 void TestLinks::aboutContent()

@@ -4,7 +4,10 @@
 #include "ui/messages.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -59,7 +62,8 @@ private Q_SLOTS:
     void settingsStoreKeepsText();
     void settingsStoreLeavesWhatIsNotADate_data();
     void settingsStoreLeavesWhatIsNotADate();
-    void settingsStoreThatCannotBeWritten();
+    void settingsStoreThatCannotBeUsed_data();
+    void settingsStoreThatCannotBeUsed();
 };
 
 void TestReminder::init()
@@ -142,7 +146,8 @@ void TestReminder::answers_data()
     const QString open = QStringLiteral("open ") + linkAddress(LinkTarget::ProductDownloadPage);
     QTest::newRow("Yes stores, then opens") << true << false << QStringList {ask, store, open};
     QTest::newRow("No stores only") << false << false << QStringList {ask, store};
-    QTest::newRow("Yes but the store fails") << true << true << QStringList {ask, store};
+    QTest::newRow("Yes opens even when the store fails")
+        << true << true << QStringList {ask, store, open};
 }
 
 void TestReminder::answers()
@@ -240,14 +245,46 @@ void TestReminder::settingsStoreLeavesWhatIsNotADate()
     QCOMPARE(raw.readAll(), content);
 }
 
-void TestReminder::settingsStoreThatCannotBeWritten()
+// What can stand in the store's way: each is a failure, silent and quick,
+// and start-up goes on.
+void TestReminder::settingsStoreThatCannotBeUsed_data()
 {
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("folder is a file") << "not-a-folder";
+    QTest::newRow("lock is a folder") << "lock-folder";
+    QTest::newRow("lock is a dangling link") << "lock-link";
+    QTest::newRow("settings file is a FIFO") << "fifo";
+}
+
+void TestReminder::settingsStoreThatCannotBeUsed()
+{
+    QFETCH(QString, obstacle);
     QTemporaryDir dir;
-    QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    SettingsReminderStore store(blocker.fileName() + QStringLiteral("/zel.conf"));
+    QString file = dir.filePath(QStringLiteral("zel.conf"));
+    if (obstacle == QLatin1String("not-a-folder")) {
+        QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        file = blocker.fileName() + QStringLiteral("/zel.conf");
+    } else if (obstacle == QLatin1String("fifo")) {
+        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {file}), 0);
+    } else {
+        QFile raw(file);
+        QVERIFY(raw.open(QIODevice::WriteOnly));
+        raw.write("[Settings]\nDuration=2026-11-01\n");
+        raw.close();
+        if (obstacle == QLatin1String("lock-folder"))
+            QVERIFY(QDir().mkdir(file + QStringLiteral(".lock")));
+        else
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), file + ".lock"));
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    SettingsReminderStore store(file);
+    runUpdateReminder(store, Today);
     QVERIFY(!store.write(QStringLiteral("2026-12-07")));
+    QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(log.isEmpty());
 }
 
 QTEST_MAIN(TestReminder)

@@ -9,6 +9,8 @@
 #include "window_test_helpers.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -60,6 +62,18 @@ QList<SupportWindow *> supportWindows()
     return found;
 }
 
+// Start-up's settings live in the desktop's config folder, under the
+// program's organisation and name.
+void useConfigFolder(const QString &folder)
+{
+    qputenv("XDG_CONFIG_HOME", folder.toLocal8Bit());
+}
+
+QString settingsFile()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Velmora/Zel Orvalis.conf");
+}
+
 QString lockOwner(const QString &path)
 {
     QFile file(path);
@@ -88,7 +102,7 @@ private:
         running << process;
         return process;
     }
-    QString lockPath() const { return instanceLockPath(); }
+    QString lockPath() const { return instanceLockPaths().constFirst(); }
 
 private Q_SLOTS:
     void initTestCase();
@@ -98,6 +112,10 @@ private Q_SLOTS:
     void secondInstanceIsRefused();
     void restartAfterKill9();
     void lockThatCannotBeMadeDoesNotRefuse();
+    void deadLocksAreReclaimed_data();
+    void deadLocksAreReclaimed();
+    void noDisplayEndsWithAMessage_data();
+    void noDisplayEndsWithAMessage();
     void endProgramEndsDespiteMisbehavingWindows();
 
     void startUpAsksBeforeTheMainWindow();
@@ -128,8 +146,8 @@ void TestStartup::cleanup()
     }
     qDeleteAll(running);
     running.clear();
-    QFile::remove(lockPath());
     releaseInstanceLock();
+    QFile::remove(lockPath());
     log.clear();
     programEnds = 0;
     messages::setAnswererForTests({});
@@ -142,10 +160,16 @@ void TestStartup::cleanup()
         delete window.data();
 }
 
+// The runtime folder first; else a folder of the user's own, never a shared one.
 void TestStartup::lockLivesInThePrivateRuntimeFolder()
 {
     QCOMPARE(QFileInfo(lockPath()).absolutePath(), QFileInfo(runtimeDir.path()).absoluteFilePath());
     QVERIFY(QFileInfo(lockPath()).fileName().startsWith(QStringLiteral("zel-orvalis-")));
+    const QString fallback = QFileInfo(instanceLockPaths().constLast()).absolutePath();
+    QVERIFY2(!fallback.startsWith(QDir::tempPath()), qPrintable(fallback));
+    const auto othersMay = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFileInfo(fallback).permissions() & othersMay, QFile::Permissions());
 }
 
 void TestStartup::secondInstanceIsRefused()
@@ -190,7 +214,87 @@ void TestStartup::lockThatCannotBeMadeDoesNotRefuse()
     QFile file(blocker);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
-    QCOMPARE(acquireInstanceLock(blocker + QStringLiteral("/zel.lock")), InstanceLock::Unavailable);
+    QCOMPARE(acquireInstanceLock({blocker + QStringLiteral("/zel.lock")}),
+             InstanceLock::Unavailable);
+    // Where a lock can be made further on, it is made there.
+    QCOMPARE(acquireInstanceLock({blocker + QStringLiteral("/zel.lock"), dir.filePath("zel.lock")}),
+             InstanceLock::Acquired);
+    QVERIFY(QFile::exists(dir.filePath("zel.lock")));
+    releaseInstanceLock();
+}
+
+// Whatever a crash at any moment, or anything else, leaves where the lock
+// goes: no live process holds it, so the next start takes it.
+void TestStartup::deadLocksAreReclaimed_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << "file" << QByteArray();
+    QTest::newRow("garbage") << "file" << QByteArray("\x01\xff not a lock\n");
+    QTest::newRow("another host") << "file" << QByteArray("1\nzel-orvalis\nsomewhere-else\n");
+    QTest::newRow("empty, with Qt's empty helper lock") << "rmlock" << QByteArray();
+    QTest::newRow("empty folder") << "folder" << QByteArray();
+    QTest::newRow("dangling link") << "link" << QByteArray();
+}
+
+void TestStartup::deadLocksAreReclaimed()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zel.lock");
+    QFile file(kind == QLatin1String("link") ? dir.filePath("gone") : path);
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(path));
+    } else {
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+    }
+    if (kind == QLatin1String("link")) {
+        QVERIFY(QFile::link(file.fileName(), path));
+        QVERIFY(file.remove());
+    }
+    if (kind == QLatin1String("rmlock")) {
+        QFile helper(path + ".rmlock");
+        QVERIFY(helper.open(QIODevice::WriteOnly));
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(acquireInstanceLock({path}), InstanceLock::Acquired);
+    QVERIFY(timer.elapsed() < 2000);
+    QCOMPARE(lockOwner(path), QString::number(QCoreApplication::applicationPid()));
+    releaseInstanceLock();
+}
+
+// No display: one plain line and exit code 1, no abort and no core dump.
+void TestStartup::noDisplayEndsWithAMessage_data()
+{
+    QTest::addColumn<QString>("display");
+    QTest::newRow("none") << QString();
+    QTest::newRow("a dead one") << QStringLiteral(":97");
+}
+
+void TestStartup::noDisplayEndsWithAMessage()
+{
+    QFETCH(QString, display);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    if (display.isEmpty())
+        environment.remove(QStringLiteral("DISPLAY"));
+    else
+        environment.insert(QStringLiteral("DISPLAY"), display);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(ZEL_BINARY), {});
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 1);
+    QCOMPARE(
+        QString::fromLocal8Bit(program.readAllStandardError()),
+        QStringLiteral("zel-orvalis: no display could be opened (DISPLAY=\"%1\")\n").arg(display));
 }
 
 void TestStartup::endProgramEndsDespiteMisbehavingWindows()
@@ -211,9 +315,10 @@ void TestStartup::endProgramEndsDespiteMisbehavingWindows()
 void TestStartup::startUpAsksBeforeTheMainWindow()
 {
     QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    useConfigFolder(config.path());
     const QString date = QDate::currentDate().addDays(-20).toString(QStringLiteral("yyyy-MM-dd"));
-    QSettings().setValue(QStringLiteral("Settings/Duration"), date);
+    QSettings(settingsFile(), QSettings::IniFormat)
+        .setValue(QStringLiteral("Settings/Duration"), date);
 
     int windowsWhenAsked = -1;
     messages::setAnswererForTests([&](const messages::Request &request) {
@@ -231,7 +336,9 @@ void TestStartup::startUpAsksBeforeTheMainWindow()
         log,
         QStringList({"ask There may", "open " + linkAddress(LinkTarget::ProductDownloadPage)}));
     QVERIFY(mainWindow->isVisible());
-    QCOMPARE(QSettings().value(QStringLiteral("Settings/Duration")).toString(),
+    QCOMPARE(QSettings(settingsFile(), QSettings::IniFormat)
+                 .value(QStringLiteral("Settings/Duration"))
+                 .toString(),
              QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
 }
 
@@ -241,7 +348,7 @@ void TestStartup::startUpOpensTheMainWindowAfterAFailingReminder()
     QFile blocker(config.filePath(QStringLiteral("not-a-folder")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocker.fileName());
+    useConfigFolder(blocker.fileName());
 
     QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
     QVERIFY(mainWindow->isVisible());
@@ -262,7 +369,7 @@ void TestStartup::startUpChoosesTheBrandLabel()
     QFETCH(float, r);
     QFETCH(QString, front);
     QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    useConfigFolder(config.path());
     oracle::setBitSourceForTests([r] { return bitsFor(r); });
 
     QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
@@ -287,7 +394,7 @@ void TestStartup::supportWindowTakesOverAndEndsTheProgram()
     QFETCH(QString, ending);
     QFETCH(int, ends);
     QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    useConfigFolder(config.path());
     QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
     QVERIFY(supportWindows().isEmpty());
 
