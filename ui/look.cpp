@@ -33,25 +33,33 @@ void installFontSubstitutes()
                                 QStringLiteral("DejaVu Sans")});
 }
 
-// The face that will really draw `family`: itself when installed, else its
-// first installed stand-in. Asking for that face by name spares the font
-// system a search for a missing family each time a size or weight is loaded.
+QString faceFor(const QString &family, const QStringList &installed)
+{
+    const auto spelledAsInstalled = [&installed](const QString &face) {
+        for (const QString &name : installed) {
+            if (name.compare(face, Qt::CaseInsensitive) == 0)
+                return name;
+        }
+        return QString();
+    };
+    if (const QString face = spelledAsInstalled(family); !face.isEmpty())
+        return face;
+    for (const QString &substitute : QFont::substitutes(family)) {
+        if (const QString face = spelledAsInstalled(substitute); !face.isEmpty())
+            return face;
+    }
+    return family;
+}
+
+// Asking for the face that will really draw by name spares the font system a
+// search for a missing family each time a size or weight is loaded.
 static QString installedFamily(const QString &family)
 {
     static QHash<QString, QString> resolved;
     const auto known = resolved.constFind(family);
     if (known != resolved.constEnd())
         return *known;
-    const QStringList installed = QFontDatabase::families();
-    QString face = family;
-    if (!installed.contains(family, Qt::CaseInsensitive)) {
-        for (const QString &substitute : QFont::substitutes(family)) {
-            if (installed.contains(substitute, Qt::CaseInsensitive)) {
-                face = substitute;
-                break;
-            }
-        }
-    }
+    const QString face = faceFor(family, QFontDatabase::families());
     resolved.insert(family, face);
     return face;
 }
@@ -77,6 +85,11 @@ QFont msSansSerif(double points, unsigned style)
 
 QFont fittedFont(QFont font, const QString &text, const QSize &box, bool wraps)
 {
+    // The designed faces fit their boxes as designed.
+    for (const char *designed : {"Verdana", "MS Sans Serif"}) {
+        if (font.family().compare(QLatin1String(designed), Qt::CaseInsensitive) == 0)
+            return font;
+    }
     const auto fits = [&](const QFont &candidate) {
         const QFontMetrics metrics(candidate);
         if (!wraps)

@@ -22,6 +22,10 @@ QString windowTitle();
 // before the first window is built.
 void installFontSubstitutes();
 
+// The face that draws `family`: itself when installed, else its first
+// installed stand-in.
+QString faceFor(const QString &family, const QStringList &installed);
+
 enum FontStyle : unsigned {
     Regular = 0,
     Bold = 1u << 0,
@@ -36,8 +40,9 @@ QFont verdana(double points, unsigned style = Regular);
 QFont msSansSerif(double points, unsigned style = Regular);
 
 // The stand-in faces can run wider than the faces the windows were designed
-// with. Where a text would overflow the box it was designed for, its font
-// steps down a pixel at a time until it fits; otherwise it is left alone.
+// with. Where a stand-in's text would overflow the box it was designed for,
+// its font steps down a pixel at a time until it fits; a designed face, and
+// a text that fits, are left alone.
 QFont fittedFont(QFont font, const QString &text, const QSize &box, bool wraps);
 
 // A caption with access-key marks as the user reads it on a label, which has

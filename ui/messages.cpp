@@ -32,6 +32,11 @@ bool show(const Request &request)
                     look::appTitle(), shownText(request.text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, request.parent);
     box.setTextFormat(Qt::PlainText);
+    // A box with no window of ours under it (at start-up) stays above every
+    // window, a topmost support window of a running instance included, so
+    // it can never open where nobody sees it.
+    if (!request.parent)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
     return box.exec() == (yesNo ? QMessageBox::Yes : QMessageBox::Ok);
 }

@@ -29,4 +29,19 @@ kill -0 "$first" || fail "the first instance is gone"
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN || fail "the first window was restored"
 [ "$(head -n1 "$lock")" = "$first" ] || fail "the lock changed hands"
 [ "$(stored_state)" = "$before" ] || fail "the second instance stored something"
+
+# With the first instance's topmost support window up, the next notice still
+# comes to the front, above it, where the user sees it.
+close_window "$win"
+find_support || fail "no support window"
+start_app
+third=$APP_PID
+box=$(find_window "Zel Orvalis") || fail "the third instance showed no notice"
+xprop -id "$box" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the notice is not kept on top"
+stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep '^0x')
+top=$(printf '%s\n' "$stacking" | tail -n1)
+[ "$((top))" = "$((box))" ] || fail "the notice lies below another window: $stacking"
+focus "$box"
+xdotool key Return
+wait_until 10 sh -c "! kill -0 $third 2>/dev/null" || fail "the third instance did not end"
 echo "PASS: single instance"

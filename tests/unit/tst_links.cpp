@@ -66,6 +66,8 @@ private Q_SLOTS:
     void missingOpenerIsSilent();
     void labelCaptions_data();
     void labelCaptions();
+    void faces_data();
+    void faces();
     void linkCountsAClickReleasedOverIt_data();
     void linkCountsAClickReleasedOverIt();
 
@@ -113,6 +115,10 @@ void TestLinks::destinations()
     QVERIFY(address.startsWith(QStringLiteral("http://")));
     QVERIFY2(!address.mid(7).contains(QStringLiteral("//")), qPrintable(address));
     QCOMPARE(address.endsWith(QLatin1Char('/')), target == LinkTarget::ProductSite);
+    // Printable ASCII only: Windows hands the address on in its ANSI code
+    // page, which would turn anything else into '?'.
+    for (const QChar c : address)
+        QVERIFY2(c.unicode() > 0x20 && c.unicode() < 0x7f, qPrintable(address));
 
     openLink(target);
     QCOMPARE(opened, QStringList {address});
@@ -201,6 +207,40 @@ void TestLinks::labelCaptions_data()
                                  << "a&b";
     QTest::newRow("none") << "plain"
                           << "plain";
+}
+
+// The designed face draws where it is installed, as designed; where it is
+// missing its stand-in draws, stepped down only as far as its text needs.
+void TestLinks::faces_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<bool>("mayStepDown");
+    const QStringList windows {"Arial", "MS Sans Serif", "Tahoma", "Verdana"};
+    const QStringList linux {"DejaVu Sans", "DejaVu Serif"};
+    QTest::newRow("Verdana on Windows") << "Verdana" << windows << "Verdana" << false;
+    QTest::newRow("MS Sans Serif on Windows")
+        << "MS Sans Serif" << windows << "MS Sans Serif" << false;
+    QTest::newRow("Verdana missing") << "Verdana" << linux << "DejaVu Sans" << true;
+    QTest::newRow("MS Sans Serif missing") << "MS Sans Serif" << linux << "DejaVu Sans" << true;
+    QTest::newRow("MS Sans Serif, Tahoma there")
+        << "MS Sans Serif" << QStringList {"Tahoma"} << "Tahoma" << true;
+}
+
+void TestLinks::faces()
+{
+    QFETCH(QString, family);
+    QFETCH(QStringList, installed);
+    QFETCH(QString, face);
+    QFETCH(bool, mayStepDown);
+    QCOMPARE(look::faceFor(family, installed), face);
+
+    QFont font(face);
+    font.setPixelSize(11);
+    const QString text(200, QLatin1Char('W'));
+    const int fitted = look::fittedFont(font, text, QSize(100, 13), false).pixelSize();
+    QCOMPARE(fitted < 11, mayStepDown);
 }
 
 void TestLinks::labelCaptions()
