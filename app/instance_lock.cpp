@@ -19,7 +19,7 @@
 namespace zel {
 namespace {
 
-Q_LOGGING_CATEGORY(lcInstance, "zel.instance", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcInstance, "zel.instance", QtCriticalMsg) // silent unless asked for
 
 std::unique_ptr<QLockFile> &held()
 {

@@ -11,7 +11,7 @@
 namespace zel {
 namespace {
 
-Q_LOGGING_CATEGORY(lcLinks, "zel.links", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcLinks, "zel.links", QtCriticalMsg) // silent unless asked for
 
 LinkOpener &replacement()
 {

@@ -13,7 +13,7 @@
 namespace zel {
 namespace {
 
-Q_LOGGING_CATEGORY(lcSettings, "zel.settings", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcSettings, "zel.settings", QtCriticalMsg) // silent unless asked for
 
 const QString Key = QStringLiteral("Settings/Duration");
 const QString DateFormat = QStringLiteral("yyyy-MM-dd");
