@@ -18,3 +18,6 @@ render picture.svg 314x300 picture@2x.png
 for size in 16 22 24 32 48 64 128 256; do
     render icon.svg "${size}x${size}" "hicolor/${size}x${size}.png"
 done
+# The Windows icon: the sizes Explorer and the taskbar ask for, in one file.
+convert hicolor/16x16.png hicolor/24x24.png hicolor/32x32.png hicolor/48x48.png \
+    hicolor/64x64.png hicolor/256x256.png icon.ico
