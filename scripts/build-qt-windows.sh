@@ -1,0 +1,287 @@
+#!/bin/bash
+# Builds Qt for 64-bit Windows (MinGW-w64, shared DLLs) from Debian's own
+# qt6-base source package, the same version as the installed qt6-base-dev
+# whose moc, rcc and uic it uses as host tools. Only Core, Gui, Widgets and
+# Test, with the windows, offscreen and minimal platform plugins and the
+# windowsvista style.
+#
+# The result goes to a cache outside the tree, one folder per Qt version and
+# set of options, and is built only once: when it is already complete this
+# does nothing. The prefix is the last line printed on standard output (all
+# other output goes to standard error), so that a Makefile can use
+#   QT_WIN := $(shell scripts/build-qt-windows.sh)
+#
+# Usage: build-qt-windows.sh [--print-prefix]
+#   --print-prefix  print where that Qt is (or would be) and do nothing else
+# Environment:
+#   XDG_CACHE_HOME  the cache lives in $XDG_CACHE_HOME/zel-orvalis (~/.cache)
+#   JOBS            parallel build jobs (default: nproc)
+#   KEEP_BUILD=1    keep the unpacked source and build folder after install
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+patch_file="$here/qt-windows/dynamicgl-needs-opengl.patch"
+toolchain_file="$here/qt-windows/mingw-w64.cmake"
+
+print_only=false
+case "${1:-}" in
+    "") ;;
+    --print-prefix) print_only=true ;;
+    -h|--help) sed -n '2,/^set -eu/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;;
+    *) echo "usage: $0 [--print-prefix]" >&2; exit 2 ;;
+esac
+
+# Everything but the prefix goes to standard error.
+exec 3>&1 1>&2
+
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=""
+else
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+
+packages="g++-mingw-w64-x86-64-posix cmake ninja-build dpkg-dev xz-utils patch
+qt6-base-dev qt6-base-dev-tools perl"
+
+install_missing() {
+    local missing="" package
+    for package in $packages; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing="$missing $package"
+        fi
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    $sudo apt-get update -q
+    # shellcheck disable=SC2086 # one word per package
+    $sudo apt-get install -y -q --no-install-recommends $missing
+}
+
+# The Debian version of the host Qt: the Windows Qt is built from the very
+# same source, so that the host's moc and rcc match it.
+host_qt_version() {
+    local v
+    v=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null || true)
+    if [ -z "$v" ]; then
+        v=$(apt-cache policy qt6-base-dev 2>/dev/null | awk '/Candidate:/ { print $2 }')
+    fi
+    if [ -z "$v" ] || [ "$v" = "(none)" ]; then
+        echo "qt6-base-dev is neither installed nor known to apt" >&2
+        exit 1
+    fi
+    echo "${v#*:}"
+}
+
+if ! $print_only; then
+    install_missing
+fi
+
+deb_version=$(host_qt_version)        # e.g. 6.4.2+dfsg-10
+orig_version=${deb_version%-*}        # e.g. 6.4.2+dfsg
+qt_version=${orig_version%%[+~]*}     # e.g. 6.4.2
+
+# Everything that decides what gets built; its hash names the prefix.
+options=(
+    -DCMAKE_BUILD_TYPE=Release
+    -DBUILD_SHARED_LIBS=ON
+    -DQT_BUILD_EXAMPLES=OFF
+    -DQT_BUILD_TESTS=OFF
+    -DQT_BUILD_BENCHMARKS=OFF
+    # Modules the program does not use.
+    -DFEATURE_sql=OFF
+    -DFEATURE_network=OFF
+    -DFEATURE_dbus=OFF
+    -DFEATURE_printsupport=OFF
+    -DFEATURE_concurrent=OFF
+    -DFEATURE_xml=OFF
+    -DFEATURE_opengl=OFF
+    -DFEATURE_vulkan=OFF
+    # Debian's source leaves out the Wacom header that tablet support needs.
+    -DFEATURE_tabletevent=OFF
+    # Not the Direct2D platform plugin; Direct2D itself stays, as Qt Gui's
+    # DirectWrite font database is only built with it.
+    -DFEATURE_direct2d1_1=OFF
+    # Debian's sources turn this on for cross builds; no use on Windows.
+    -DFEATURE_androiddeployqt=OFF
+    # The program's images are PNG, which Qt Gui reads itself.
+    -DFEATURE_gif=OFF
+    -DFEATURE_ico=OFF
+    -DFEATURE_jpeg=OFF
+    -DFEATURE_zstd=OFF
+    -DFEATURE_icu=OFF
+    # Qt's bundled copies, so that only Windows' own DLLs are needed.
+    -DFEATURE_system_zlib=OFF
+    -DFEATURE_system_png=OFF
+    -DFEATURE_system_jpeg=OFF
+    -DFEATURE_system_harfbuzz=OFF
+    -DFEATURE_system_freetype=OFF
+    -DFEATURE_system_pcre2=OFF
+    -DFEATURE_system_doubleconversion=OFF
+)
+
+# Installed stripped: the DLLs are what the Windows package ships.
+install_options=(--strip)
+
+key=$( {
+    echo "$deb_version"
+    printf '%s\n' "${install_options[@]}"
+    printf '%s\n' "${options[@]}"
+    cat "$patch_file" "$toolchain_file"
+} | sha256sum | cut -c1-10)
+
+cache="${XDG_CACHE_HOME:-$HOME/.cache}/zel-orvalis"
+name="qt-$qt_version-mingw-shared-$key"
+prefix="$cache/$name"
+stamp="$prefix/.complete"
+
+if $print_only || [ -f "$stamp" ]; then
+    echo "$prefix" >&3
+    exit 0
+fi
+
+mkdir -p "$cache"
+# One build at a time per cache; a second caller waits and then finds it done.
+exec 9>"$cache/.lock"
+if ! flock -n 9; then
+    echo "Waiting for another build of Qt for Windows to finish..."
+    flock 9
+fi
+if [ -f "$stamp" ]; then
+    echo "$prefix" >&3
+    exit 0
+fi
+
+# apt needs a deb-src line for the archive it already uses. Mirror the
+# Debian and Ubuntu archive entries (one-line and deb822) as deb-src in
+# files of our own, leaving the system's files as they are.
+have_source() {
+    apt-cache showsrc --only-source qt6-base 2>/dev/null | grep -qx "Version: $deb_version"
+}
+
+write_deb_src_entries() {
+    local list=/etc/apt/sources.list.d/zel-orvalis-src.list
+    local sources=/etc/apt/sources.list.d/zel-orvalis-src.sources
+    local archive='/(debian|debian-security|ubuntu|ubuntu-ports)/?$'
+    local files=() f one_line deb822
+    [ -f /etc/apt/sources.list ] && files+=(/etc/apt/sources.list)
+    for f in /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] || continue
+        case "$f" in "$list"|"$sources") continue ;; esac
+        files+=("$f")
+    done
+
+    one_line=$(for f in "${files[@]}"; do
+        case "$f" in *.list) cat "$f" ;; esac
+    done | awk -v archive="$archive" '
+        /^[ \t]*deb[ \t]/ {
+            rest = $0
+            sub(/^[ \t]*deb[ \t]+/, "", rest)
+            uri = rest
+            if (uri ~ /^\[/) sub(/^\[[^]]*\][ \t]*/, "", uri)
+            split(uri, words, /[ \t]+/)
+            if (words[1] ~ archive) print "deb-src " rest
+        }')
+
+    deb822=$(for f in "${files[@]}"; do
+        case "$f" in *.sources) cat "$f"; echo ;; esac
+    done | awk -v archive="$archive" '
+        function flush(   i, wanted, enabled, n, uris, j) {
+            wanted = (types ~ /(^|[ \t])deb([ \t]|$)/ && types !~ /deb-src/)
+            enabled = (tolower(enabledv) != "no")
+            n = split(urisv, uris, /[ \t]+/)
+            matched = 0
+            for (j = 1; j <= n; j++) if (uris[j] ~ archive) matched = 1
+            if (wanted && enabled && matched) {
+                for (i = 1; i <= count; i++) {
+                    if (lines[i] ~ /^Types:/) print "Types: deb-src"
+                    else print lines[i]
+                }
+                print ""
+            }
+            count = 0; types = ""; urisv = ""; enabledv = ""
+        }
+        /^[ \t]*$/ { if (count) flush(); next }
+        /^#/ { next }
+        {
+            lines[++count] = $0
+            if ($0 ~ /^Types:/) { types = $0; sub(/^Types:[ \t]*/, "", types) }
+            if ($0 ~ /^URIs:/) { urisv = $0; sub(/^URIs:[ \t]*/, "", urisv) }
+            if ($0 ~ /^Enabled:/) { enabledv = $0; sub(/^Enabled:[ \t]*/, "", enabledv) }
+        }
+        END { if (count) flush() }')
+
+    if [ -z "$one_line$deb822" ]; then
+        echo "No Debian or Ubuntu archive found in apt's sources to fetch qt6-base's source from" >&2
+        exit 1
+    fi
+    if [ -n "$one_line" ]; then
+        echo "Adding $list"
+        { echo "# Source packages, for scripts/build-qt-windows.sh of Zel Orvalis"
+          echo "$one_line"; } | $sudo tee "$list" >/dev/null
+    fi
+    if [ -n "$deb822" ]; then
+        echo "Adding $sources"
+        { echo "# Source packages, for scripts/build-qt-windows.sh of Zel Orvalis"
+          echo "$deb822"; } | $sudo tee "$sources" >/dev/null
+    fi
+}
+
+# The files a .dsc lists, next to it.
+dsc_complete() {
+    local dsc=$1 dir file
+    [ -f "$dsc" ] || return 1
+    dir=$(dirname "$dsc")
+    for file in $(awk '/^Files:/ { on = 1; next } /^[^ ]/ { on = 0 } on { print $3 }' "$dsc"); do
+        [ -f "$dir/$file" ] || return 1
+    done
+}
+
+downloads="$cache/downloads/qt6-base_$deb_version"
+dsc="$downloads/qt6-base_$deb_version.dsc"
+if ! dsc_complete "$dsc"; then
+    if ! have_source; then
+        write_deb_src_entries
+        $sudo apt-get update -q
+        if ! have_source; then
+            echo "apt offers no source of qt6-base $deb_version" >&2
+            exit 1
+        fi
+    fi
+    mkdir -p "$downloads"
+    (cd "$downloads" && apt-get source --download-only -q "qt6-base=$deb_version")
+fi
+
+work="$cache/work/$name"
+src="$work/src"
+build="$work/build"
+rm -rf "$work" "$prefix"
+mkdir -p "$work"
+
+echo "Unpacking qt6-base $deb_version"
+dpkg-source --no-copy -x "$dsc" "$src" >/dev/null
+(cd "$src" && patch -p1 --forward --quiet < "$patch_file")
+
+# qt-cmake's toolchain loads this one by its path, so the prefix keeps a copy.
+mkdir -p "$prefix"
+cp "$toolchain_file" "$prefix/mingw-w64.cmake"
+
+echo "Configuring Qt $qt_version for Windows into $prefix"
+cmake -S "$src" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$prefix/mingw-w64.cmake" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    "${options[@]}"
+
+started=$(date +%s)
+cmake --build "$build" --parallel "${JOBS:-$(nproc)}"
+cmake --install "$build" "${install_options[@]}"
+echo "Built in $(( ($(date +%s) - started) / 60 )) min $(( ($(date +%s) - started) % 60 )) s"
+
+if [ "${KEEP_BUILD:-0}" != 1 ]; then
+    rm -rf "$work"
+    rmdir "$cache/work" 2>/dev/null || true
+fi
+printf '%s\n' "qt6-base $deb_version" "${options[@]}" "${install_options[@]}" > "$stamp"
+echo "$prefix" >&3

@@ -1,0 +1,18 @@
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix threads,
+# which std::thread and std::mutex need). Used to build Qt itself, and then,
+# through the qt-cmake of that Qt, the program.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+
+# Headers, libraries and packages from the Windows side only, so that none of
+# the build machine's own Linux libraries is picked up; programs (the host
+# tools) from the build machine.
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
