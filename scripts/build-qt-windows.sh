@@ -232,9 +232,9 @@ dsc_complete() {
     local dsc=$1 dir file
     [ -f "$dsc" ] || return 1
     dir=$(dirname "$dsc")
-    for file in $(awk '/^Files:/ { on = 1; next } /^[^ ]/ { on = 0 } on { print $3 }' "$dsc"); do
+    while read -r file; do
         [ -f "$dir/$file" ] || return 1
-    done
+    done < <(awk '/^Files:/ { on = 1; next } /^[^ ]/ { on = 0 } on && NF == 3 { print $3 }' "$dsc")
 }
 
 downloads="$cache/downloads/qt6-base_$deb_version"
