@@ -5,7 +5,8 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench install package screenshots clean
+.PHONY: all deps configure build run test bench install package screenshots clean \
+	windows package-windows test-windows
 
 all: build
 
@@ -48,5 +49,34 @@ package: build
 screenshots: build
 	./scripts/screenshots.sh $(BUILD_DIR)/bin/zel-orvalis
 
+# Windows: cross-built with MinGW-w64 against a Qt for Windows that
+# scripts/build-qt-windows.sh builds once from Debian's own sources and keeps
+# in ~/.cache/zel-orvalis. build-windows/deploy/ is the folder a user runs
+# the program from: the stripped program, Qt's DLLs and plugins, the MinGW
+# runtime and the licence notices.
+WIN_BUILD_DIR ?= build-windows
+WIN_TEST_BUILD_DIR ?= build-windows-tests
+WIN_CMAKE = "$$(./scripts/build-qt-windows.sh | tail -n1)/bin/qt-cmake" -G Ninja \
+	-DCMAKE_BUILD_TYPE=Release -DZEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+
+windows:
+	$(WIN_CMAKE) -S . -B $(WIN_BUILD_DIR) -DZEL_BUILD_TESTS=OFF
+	cmake --build $(WIN_BUILD_DIR) -j $(JOBS)
+	rm -rf $(WIN_BUILD_DIR)/deploy
+	cmake --install $(WIN_BUILD_DIR) --prefix $(WIN_BUILD_DIR)/deploy --strip
+	@echo "$(WIN_BUILD_DIR)/deploy: $$(du -sh $(WIN_BUILD_DIR)/deploy | cut -f1)"
+
+# An NSIS installer and a portable zip, in $(WIN_BUILD_DIR)/package/.
+package-windows: windows
+	cd $(WIN_BUILD_DIR) && cpack -B package
+	@ls -la $(WIN_BUILD_DIR)/package/*.exe $(WIN_BUILD_DIR)/package/*.zip
+
+# The Windows build under Wine on a private Xvfb: its unit tests, the program
+# end to end, and the installer.
+test-windows: package-windows
+	$(WIN_CMAKE) -S . -B $(WIN_TEST_BUILD_DIR) -DZEL_BUILD_TESTS=ON
+	cmake --build $(WIN_TEST_BUILD_DIR) -j $(JOBS)
+	./scripts/test-windows.sh $(WIN_BUILD_DIR) $(WIN_TEST_BUILD_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(WIN_BUILD_DIR) $(WIN_TEST_BUILD_DIR)

@@ -59,14 +59,11 @@ QString privateFolder()
 #endif
 }
 
+#ifndef Q_OS_WIN
 // Whether a live process holds the lock at `path`: every live lock holds an
 // flock on its file.
 bool heldByLiveProcess(const QString &path)
 {
-#ifdef Q_OS_WIN
-    Q_UNUSED(path);
-    return false; // Windows answers when the file is removed
-#else
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
@@ -74,8 +71,8 @@ bool heldByLiveProcess(const QString &path)
     const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
     ::close(fd);
     return held;
-#endif
 }
+#endif
 
 // Takes away what stands at `path` when no live process holds it: an empty or
 // garbled lock left by a crash, a lock naming another host, a dangling link,

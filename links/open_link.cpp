@@ -11,7 +11,9 @@
 namespace zel {
 namespace {
 
+#ifndef Q_OS_WIN
 Q_LOGGING_CATEGORY(lcLinks, "zel.links", QtCriticalMsg) // silent unless asked for
+#endif
 
 LinkOpener &replacement()
 {
