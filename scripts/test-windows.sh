@@ -1,0 +1,410 @@
+#!/usr/bin/env bash
+# The Windows build under Wine, in a private Wine prefix on a private X
+# server: the unit tests, the deployment folder's program end to end (the
+# reminder against the registry, every link, the referral, the support
+# window, a second instance), the installer and its uninstaller, and the
+# portable zip. Stops at the first failure with a FAIL line and a screenshot.
+# Usage: scripts/test-windows.sh BUILD_DIR TEST_BUILD_DIR
+#   BUILD_DIR       has deploy/ and package/ (make package-windows)
+#   TEST_BUILD_DIR  has bin/tst_*.exe (the unit tests built for Windows)
+set -euo pipefail
+[ "$#" = 2 ] || { echo "usage: $0 BUILD_DIR TEST_BUILD_DIR" >&2; exit 2; }
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath "$1")
+tests=$(realpath "$2")
+
+packages="wine wine64 xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils imagemagick
+unzip xclip fonts-dejavu-core"
+missing=""
+for package in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing="$missing $package"
+    fi
+done
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -q
+    # shellcheck disable=SC2086 # one word per package
+    $sudo apt-get install -y -q --no-install-recommends $missing
+fi
+
+qt=$("$root/scripts/build-qt-windows.sh" --print-prefix | tail -n1)
+# The addresses this build was configured with.
+cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+maker=$(cached ZEL_MAKER_SITE_BASE) helpsite=$(cached ZEL_HELP_SITE_BASE)
+product=$(cached ZEL_PRODUCT_SITE_BASE) home=$(cached ZEL_HOME_PAGE)
+version=$(cached CMAKE_PROJECT_VERSION)
+[ -n "$maker" ] && [ -n "$helpsite" ] && [ -n "$product" ] && [ -n "$home" ] && [ -n "$version" ] \
+    || { echo "FAIL: $build/CMakeCache.txt names no addresses or version" >&2; exit 1; }
+
+export E2E_FAILSHOT=${E2E_FAILSHOT:-/tmp/zel-windows-failure.png}
+. "$root/tests/e2e/lib.sh"
+
+passed=0
+pass() {
+    echo "PASS: $1"
+    passed=$((passed + 1))
+}
+# The closing line comes last whatever happens; every Wine process of the
+# private prefix ends before the prefix is removed.
+finish() {
+    local status=$?
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+    fi
+    [ "$status" = 0 ] || echo "$passed passed, 1 failed"
+    e2e_cleanup
+}
+trap finish EXIT
+
+export WINEPREFIX="$E2E_TMP/wine" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all,err+module
+unset WINEPATH
+start_x
+# xdotool types a letter missing from the keyboard map by lending it a spare
+# key for a moment, which Wine often misses, and Wine ignores keys its layout
+# does not know. So "é" takes the place of "<>" beside the left Shift, a key
+# of the layout that nothing here types, before any Windows program starts.
+lsgt=$(xmodmap -pke | awk '$4 == "less" && $5 == "greater" && !key { key = $2 } END { print key }')
+[ -n "$lsgt" ] && xmodmap -e "keycode $lsgt = eacute Eacute" || fail "no <> key to put é on"
+record_links # nothing leaves the machine, not even from a unit test
+wineboot -i >"$E2E_TMP/wineboot.log" 2>&1 || fail "wineboot could not make a Wine prefix"
+wineserver -w
+windows_user=$(wine cmd /c 'echo %USERNAME%' 2>/dev/null | tr -d '\r')
+local_app_data="$WINEPREFIX/drive_c/users/$windows_user/AppData/Local"
+
+# start_exe EXE: runs a Windows program in the background; sets APP_PID.
+start_exe() {
+    wine "$1" >>"$E2E_TMP/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_PIDS+=("$APP_PID")
+}
+
+# Wine hands a Windows program none of the host's QT_ variables, so they go
+# into the user's environment in the registry, which every new program reads.
+windows_env() { # NAME [VALUE]: sets it, or without a value removes it
+    if [ "$#" = 2 ]; then
+        wine reg add 'HKCU\Environment' /v "$1" /d "$2" /f >/dev/null
+    else
+        wine reg delete 'HKCU\Environment' /v "$1" /f >/dev/null 2>&1 || true
+    fi
+}
+
+# Wine's browser bridge parses each address as a URI and passes on its
+# canonical form, which gives a bare host the path "/".
+via_wine() {
+    local address
+    for address in "$@"; do
+        case $address in
+            *://*/*) echo "$address" ;;
+            *) echo "$address/" ;;
+        esac
+    done
+}
+
+# box_says BOX TEXT: the message box's text, as its Ctrl+C copies it, holds TEXT.
+box_says() {
+    clipboard_has() { timeout 2 xclip -o -selection clipboard 2>/dev/null | tr -d '\r' | grep -qF "$1"; }
+    focus "$1"
+    xdotool key ctrl+c
+    wait_until 5 clipboard_has "$2"
+}
+
+# quit WINDOW: closes the main window as a user does, then leaves through the
+# support window's Exit; the program must end with exit code 0.
+quit() {
+    close_window "$1"
+    find_support || fail "closing the main window showed no support window"
+    focus "$SUPPORT"
+    xdotool key alt+x
+    wait_until 10 app_ended || fail "Exit in the support window did not end the program"
+    local code
+    code=$(exit_code "$APP_PID")
+    [ "$code" = 0 ] || fail "the program ended with exit code $code"
+}
+
+box_up() { xdotool search --onlyvisible --name '^Zel Orvalis$' >/dev/null 2>&1; }
+above() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+on_top() { # WINDOW: the topmost of all managed windows
+    local top
+    top=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep '^0x' | tail -n1)
+    [ "$((top))" = "$(($1))" ]
+}
+
+# --- The unit tests -----------------------------------------------------------
+unit_tests() {
+    local winepath="" dll dir name log code found=0
+    for dir in "$qt/bin" \
+        $(for dll in libstdc++-6.dll libgcc_s_seh-1.dll; do
+            dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)"
+        done) /usr/x86_64-w64-mingw32/lib; do
+        winepath="$winepath;$(winepath -w "$dir")"
+    done
+    windows_env QT_QPA_PLATFORM offscreen
+    windows_env QT_PLUGIN_PATH "$(winepath -w "$qt/plugins")"
+    # Off screen Qt for Windows draws with the fonts of this folder; DejaVu,
+    # as on Linux, so that texts measure the same.
+    windows_env QT_QPA_FONTDIR "$(winepath -w /usr/share/fonts/truetype/dejavu)"
+    for test in "$tests"/bin/tst_*.exe; do
+        [ -e "$test" ] || break
+        found=$((found + 1))
+        name=$(basename "$test" .exe)
+        log="$E2E_TMP/$name.txt"
+        # Qt Test writes to the debugger rather than to a pipe here: a file it is.
+        code=0
+        (cd "$tests/bin" && WINEPATH="${winepath#;}" timeout 300 \
+            wine "$test" -o "$(winepath -w "$log"),txt" >>"$E2E_TMP/unit.log" 2>&1) || code=$?
+        grep '^SKIP' "$log" 2>/dev/null | sed "s/^/  $name: /" || true
+        if [ "$code" != 0 ] || ! grep -Eq '^Totals: [0-9]+ passed, 0 failed' "$log" 2>/dev/null; then
+            fail "$name (exit code $code):
+$(grep -A3 '^FAIL!' "$log" 2>/dev/null || tail -n 20 "$log" 2>/dev/null || echo 'no output')"
+        fi
+    done
+    [ "$found" -gt 0 ] || fail "no unit tests in $tests/bin"
+    windows_env QT_QPA_PLATFORM
+    windows_env QT_PLUGIN_PATH
+    windows_env QT_QPA_FONTDIR
+    pass "unit tests ($found programs)"
+}
+
+# --- End to end on the deployment folder's program ---------------------------
+exe="$build/deploy/zel-orvalis.exe"
+settings='HKCU\Software\Velmora\Zel Orvalis\Settings'
+today=$(date +%F)
+
+store_duration() { # TYPE DATA, or "none"
+    wine reg delete "$settings" /v Duration /f >/dev/null 2>&1 || true
+    [ "$1" = none ] || wine reg add "$settings" /v Duration /t "$1" /d "$2" /f >/dev/null
+}
+stored_duration() { # prints "TYPE DATA", or nothing without a value
+    wine reg query "$settings" /v Duration 2>/dev/null | tr -d '\r' \
+        | awk '$1 == "Duration" { print $2, $3 }'
+}
+
+# starts_quietly TYPE DATA STORED: with this value the program opens its main
+# window without asking, and the value is then STORED.
+starts_quietly() {
+    store_duration "$1" "$2"
+    start_exe "$exe"
+    local win
+    win=$(find_window "Zel Orvalis v1.0") \
+        || { box_up && fail "the reminder was asked with $1 $2"; fail "no main window with $1 $2"; }
+    ! box_up || fail "the reminder was asked with $1 $2"
+    [ "$(stored_duration)" = "$3" ] || fail "with $1 $2 the value became '$(stored_duration)', not '$3'"
+    quit "$win"
+}
+
+reminder() {
+    : >"$OPENED"
+    store_duration REG_SZ "$(date -d '15 days ago' +%F)"
+    start_exe "$exe"
+    local box
+    box=$(find_window "Zel Orvalis") || fail "no reminder 15 days on"
+    ! xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' >/dev/null \
+        || fail "the main window opened before the reminder was answered"
+    box_says "$box" "Do you want to check for an update?" || fail "the reminder asks something else"
+    xdotool key alt+n
+    local win
+    win=$(find_window "Zel Orvalis v1.0") || fail "no main window after No"
+    [ "$(stored_duration)" = "REG_SZ $today" ] || fail "No stored '$(stored_duration)', not today"
+    quit "$win"
+    [ "$(opened_count)" = 0 ] || fail "No opened $(tr '\0' ' ' <"$OPENED")"
+
+    local quiet
+    quiet=$(date -d '14 days ago' +%F)
+    starts_quietly REG_SZ "$quiet" "REG_SZ $quiet"
+    starts_quietly REG_SZ garbage "REG_SZ garbage"
+    starts_quietly REG_SZ 2026-13-01 "REG_SZ 2026-13-01"
+    starts_quietly REG_BINARY 0102 "REG_BINARY 0102"
+    starts_quietly none "" "REG_SZ $today"
+    pass "reminder against the registry"
+}
+
+links() {
+    start_exe "$exe"
+    local win bar
+    win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
+    bar=$(client_offset "$win")
+    focus "$win"
+    then_opens xdotool key alt+h o
+    then_opens xdotool key alt+h v
+    then_opens xdotool key alt+h u
+    then_opens xdotool key alt+d
+    then_opens xdotool mousemove --window "$win" 280 $((bar + 8)) click 1
+    # The strip shows one of the two brand labels, drawn at random.
+    then_opens xdotool mousemove --window "$win" 280 $((bar + 328)) click 1
+    local brand
+    brand=$(tr '\0' '\n' <"$OPENED" | tail -n1)
+    case $brand in
+        "$helpsite/co-brand.html" | "$helpsite/fully-branded.html") ;;
+        *) fail "the brand strip opened '$brand'" ;;
+    esac
+
+    xdotool key alt+h a
+    other_window() {
+        about=$(xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' | grep -vx "$win" | head -n1)
+        [ -n "$about" ]
+    }
+    wait_until 10 other_window || fail "no About window"
+    wait_until 10 managed "$about" || fail "the About window is not managed"
+    then_opens xdotool mousemove --window "$about" 140 97 click 1
+    then_opens xdotool mousemove --window "$about" 260 171 click 1
+    xdotool key Return
+    about_gone() { ! xwininfo -id "$about" 2>/dev/null | grep -q IsViewable; }
+    wait_until 5 about_gone || fail "Enter left the About window open"
+
+    focus "$win"
+    xdotool key alt+f x
+    find_support || fail "File > Exit showed no support window"
+    then_opens xdotool mousemove --window "$SUPPORT" 240 154 click 1
+    then_opens xdotool mousemove --window "$SUPPORT" 600 298 click 1
+    # shellcheck disable=SC2046 # one address a line
+    expect_opened $(via_wine "$product/zel-free-orvalis-help.html" "$home" \
+        "$product/download-zel-free-orvalis.html" "$helpsite/donate.html" "$home" "$brand" \
+        "$home" "$helpsite/fully-branded.html" "$home" "$maker/velmorasoftwares")
+    close_window "$SUPPORT"
+    wait_until 10 app_ended || fail "closing the support window did not end the program"
+    local code
+    code=$(exit_code "$APP_PID")
+    [ "$code" = 0 ] || fail "exit code $code after closing the support window"
+    pass "every link and menu command"
+}
+
+support() {
+    : >"$OPENED"
+    start_exe "$exe"
+    local first=$APP_PID win lock
+    win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
+    lock=$(ls "$local_app_data/Velmora/Zel Orvalis/"zel-orvalis-*.lock 2>/dev/null) \
+        || fail "no instance lock in %LOCALAPPDATA%\\Velmora\\Zel Orvalis"
+    close_window "$win"
+    find_support || fail "closing the main window showed no support window"
+    above "$SUPPORT" || fail "the support window is not topmost"
+    on_top "$SUPPORT" || fail "the support window is not on top"
+
+    focus "$SUPPORT"
+    xdotool key Tab Tab # Exit -> Check1 -> name
+    xdotool type --delay 30 "Tom & Jérry"
+    xdotool key Tab Tab # -> Refer A Friend Now -> e-mail
+    xdotool type --delay 30 "tom@x.org"
+    xdotool key Tab # -> friend's e-mail
+    xdotool type --delay 30 "zoe+1@y.org"
+    xdotool key Tab # -> friend's name
+    xdotool type --delay 30 "Zoé #1=2%"
+    xdotool key alt+n
+    local site=$product/
+    site=${site//:/%3A}
+    site=${site//\//%2F}
+    expect_opened "$maker/tavro-refer-a-friend.php?taf1=Tom%20%26%20J%C3%A9rry&taf2=tom%40x.org&taf3=Your%20Message%0D%0A&taf4=Zo%C3%A9%20%231%3D2%25&taf5=zoe%2B1%40y.org&taf6=$site"
+
+    start_exe "$exe"
+    local second=$APP_PID box code
+    box=$(find_window "Zel Orvalis") || fail "the second instance showed no notice"
+    above "$box" || fail "the second instance's notice is not topmost"
+    on_top "$box" || fail "the second instance's notice lies below another window"
+    box_says "$box" "Application is already running" || fail "the second instance's notice says something else"
+    focus "$box"
+    xdotool key Return
+    wait_until 10 app_ended || fail "the second instance did not end after Enter"
+    code=$(exit_code "$second")
+    [ "$code" = 0 ] || fail "the second instance ended with exit code $code"
+
+    APP_PID=$first
+    kill -0 "$first" 2>/dev/null || fail "the first instance is gone"
+    focus "$SUPPORT"
+    xdotool key alt+x
+    wait_until 10 app_ended || fail "Exit did not end the program"
+    code=$(exit_code "$APP_PID")
+    [ "$code" = 0 ] || fail "exit code $code after Exit"
+    [ ! -e "$lock" ] || fail "the instance lock outlived the program"
+    [ "$(opened_count)" = 1 ] || fail "something else was opened: $(tr '\0' ' ' <"$OPENED")"
+    pass "support window, referral and second instance"
+}
+
+# --- The installer --------------------------------------------------------------
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Zel Orvalis'
+installer() {
+    local setup=("$build"/package/zel-orvalis-*-windows-x64.exe)
+    [ "${#setup[@]}" = 1 ] && [ -f "${setup[0]}" ] || fail "not one installer in $build/package"
+    wine "${setup[0]}" /S >>"$E2E_TMP/setup.log" 2>&1 || fail "the silent installation failed"
+    local folder="$WINEPREFIX/drive_c/Program Files/Zel Orvalis"
+    [ -f "$folder/Uninstall.exe" ] || fail "nothing installed in C:\\Program Files\\Zel Orvalis"
+    [ "$(cd "$build/deploy" && find . | sort)" = "$(cd "$folder" && find . ! -name Uninstall.exe | sort)" ] \
+        || fail "the installed files differ from the deployment folder"
+
+    local menus=("$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+        "$WINEPREFIX/drive_c/users/$windows_user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs")
+    local shortcut
+    shortcut=$(find "${menus[@]}" -name 'Zel Orvalis.lnk' | head -n1)
+    [ -n "$shortcut" ] || fail "no Start-menu shortcut"
+
+    local entry="" hive
+    for hive in HKLM HKCU; do
+        entry=$(wine reg query "$hive\\$uninstall_key" 2>/dev/null | tr -d '\r') && break
+    done
+    [ -n "$entry" ] || fail "no Apps & features entry"
+    registered() { printf '%s\n' "$entry" | grep -qE "^ +$1 +REG_SZ +$2\$"; }
+    registered DisplayName "Zel Orvalis" && registered DisplayVersion "$version" \
+        && registered Publisher Velmora \
+        && registered DisplayIcon 'C:\\Program Files\\Zel Orvalis\\zel-orvalis\.exe' \
+        && registered UninstallString '"C:\\Program Files\\Zel Orvalis\\Uninstall\.exe"' \
+        || fail "the Apps & features entry is incomplete:
+$entry"
+
+    # The shortcut starts the installed program.
+    wine start "$(winepath -w "$shortcut")" >>"$E2E_TMP/app.log" 2>&1
+    local win pid
+    win=$(find_window "Zel Orvalis v1.0") || fail "the Start-menu shortcut showed no main window"
+    pid=$(xdotool getwindowpid "$win")
+    tr '\0' '\n' <"/proc/$pid/cmdline" | grep -qF 'C:\Program Files\Zel Orvalis\zel-orvalis.exe' \
+        || fail "the shortcut started $(tr '\0' ' ' <"/proc/$pid/cmdline")"
+    APP_PID=$pid
+    close_window "$win"
+    find_support || fail "no support window in the installed program"
+    focus "$SUPPORT"
+    xdotool key alt+x
+    wait_until 10 app_ended || fail "the installed program did not end"
+
+    # The uninstaller copies itself away and returns before it is done.
+    wine "$folder/Uninstall.exe" /S >>"$E2E_TMP/setup.log" 2>&1 || fail "the silent uninstallation failed"
+    wait_until 30 test ! -e "$folder" || fail "the uninstaller left: $(cd "$folder" && find . | tr '\n' ' ')"
+    [ -z "$(find "${menus[@]}" -iname '*Zel Orvalis*')" ] || fail "the Start-menu entry is still there"
+    for hive in HKLM HKCU; do
+        ! wine reg query "$hive\\$uninstall_key" >/dev/null 2>&1 || fail "the Apps & features entry is still there"
+    done
+    # The user's own settings stay; what the installer wrote goes.
+    ! wine reg query 'HKLM\Software\Velmora' >/dev/null 2>&1 || fail "HKLM\Software\Velmora is still there"
+    pass "installer and uninstaller"
+}
+
+# --- The portable zip -------------------------------------------------------------
+portable() {
+    local zip=("$build"/package/zel-orvalis-*-windows-x64.zip)
+    [ "${#zip[@]}" = 1 ] && [ -f "${zip[0]}" ] || fail "not one zip in $build/package"
+    mkdir "$E2E_TMP/portable"
+    unzip -q "${zip[0]}" -d "$E2E_TMP/portable"
+    local program
+    program=$(find "$E2E_TMP/portable" -name zel-orvalis.exe)
+    [ -n "$program" ] || fail "no zel-orvalis.exe in the zip"
+    # Only Windows' own folders on its PATH, no WINEPATH, and a working folder
+    # without DLLs: whatever the zip lacks is missing.
+    local here=$PWD
+    cd "$E2E_TMP"
+    start_exe "$program"
+    cd "$here"
+    local win
+    win=$(find_window "Zel Orvalis v1.0") || fail "the zip's program showed no main window"
+    quit "$win"
+    pass "portable zip"
+}
+
+unit_tests
+reminder
+links
+support
+installer
+portable
+echo "$passed passed, 0 failed"
