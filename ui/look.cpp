@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHash>
@@ -31,6 +32,12 @@ void installFontSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma"),
                                 QStringLiteral("DejaVu Sans")});
+}
+
+bool isDesignedFace(const QString &face)
+{
+    return face.compare(QLatin1String("Verdana"), Qt::CaseInsensitive) == 0
+        || face.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0;
 }
 
 QString faceFor(const QString &family, const QStringList &installed)
@@ -86,10 +93,8 @@ QFont msSansSerif(double points, unsigned style)
 QFont fittedFont(QFont font, const QString &text, const QSize &box, bool wraps)
 {
     // The designed faces fit their boxes as designed.
-    for (const char *designed : {"Verdana", "MS Sans Serif"}) {
-        if (font.family().compare(QLatin1String(designed), Qt::CaseInsensitive) == 0)
-            return font;
-    }
+    if (isDesignedFace(QFontInfo(font).family()))
+        return font;
     const auto fits = [&](const QFont &candidate) {
         const QFontMetrics metrics(candidate);
         if (!wraps)

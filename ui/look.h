@@ -25,6 +25,8 @@ void installFontSubstitutes();
 // The face that draws `family`: itself when installed, else its first
 // installed stand-in.
 QString faceFor(const QString &family, const QStringList &installed);
+// Whether a face that really draws is one the windows were designed with.
+bool isDesignedFace(const QString &face);
 
 enum FontStyle : unsigned {
     Regular = 0,

@@ -209,7 +209,8 @@ void TestReminder::settingsStoreKeepsText()
     }
     QFile written(file);
     QVERIFY(written.open(QIODevice::ReadOnly));
-    const QString content = QString::fromUtf8(written.readAll());
+    const QString content
+        = QString::fromUtf8(written.readAll()).replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QVERIFY2(content.contains(QStringLiteral("[Settings]\nDuration=2026-12-07")),
              qPrintable(content));
 
@@ -266,6 +267,9 @@ void TestReminder::settingsStoreThatCannotBeUsed()
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         file = blocker.fileName() + QStringLiteral("/zel.conf");
     } else if (obstacle == QLatin1String("fifo")) {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has no FIFOs");
+#endif
         QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {file}), 0);
     } else {
         QFile raw(file);
