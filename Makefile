@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps configure build run test bench install package screenshots clean \
-	windows package-windows test-windows
+	windows package-windows test-windows screenshots-windows
 
 all: build
 
@@ -65,6 +65,10 @@ windows:
 	rm -rf $(WIN_BUILD_DIR)/deploy
 	cmake --install $(WIN_BUILD_DIR) --prefix $(WIN_BUILD_DIR)/deploy --strip
 	@echo "$(WIN_BUILD_DIR)/deploy: $$(du -sh $(WIN_BUILD_DIR)/deploy | cut -f1)"
+
+# The Windows build's windows under Wine, at 96 and 192 DPI, into docs/windows/.
+screenshots-windows: windows
+	./scripts/screenshots.sh --windows $(WIN_BUILD_DIR)/deploy/zel-orvalis.exe
 
 # An NSIS installer and a portable zip, in $(WIN_BUILD_DIR)/package/.
 package-windows: windows

@@ -2,10 +2,33 @@
 # Renders every window under a private X server into docs/: the update
 # reminder, the main window asking and reading, the About window and the
 # support window; then the same at a scale factor of 2 into docs/2x/.
-# Usage: scripts/screenshots.sh path/to/zel-orvalis
+# With --windows, the Windows build under Wine, at 96 and 192 DPI, into
+# docs/windows/ and docs/windows/2x/.
+# Usage: scripts/screenshots.sh [--windows] path/to/zel-orvalis[.exe]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+windows=false
+if [ "$1" = --windows ]; then
+    windows=true
+    shift
+fi
 binary=$(realpath "$1")
+docs="$root/docs"
+$windows && docs="$root/docs/windows"
+
+# A private Wine prefix at the given scale, its reminder due; the program
+# then runs through a wrapper, as any other binary.
+wine_setup() { # SCALE DATE
+    export WINEPREFIX="$E2E_TMP/wine" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+    wineboot -i >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * $1)) /f \
+        >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Velmora\Zel Orvalis\Settings' /v Duration /d "$2" /f \
+        >/dev/null 2>&1
+    printf '#!/bin/sh\nexec wine "%s"\n' "$binary" >"$E2E_TMP/zel-orvalis"
+    chmod +x "$E2E_TMP/zel-orvalis"
+    ZEL_BINARY="$E2E_TMP/zel-orvalis"
+}
 
 shoot() { # OUTPUT_DIR SCALE
     local out=$1 scale=$2
@@ -14,12 +37,16 @@ shoot() { # OUTPUT_DIR SCALE
         ZEL_BINARY=$binary
         E2E_SCREEN=$((1024 * scale))x$((768 * scale))x24
         . "$root/scripts/xsession.sh"
-        export QT_SCALE_FACTOR=$scale
-        mkdir -p "$XDG_CONFIG_HOME/Velmora"
-        printf '[Settings]\nDuration=%s\n' "$(date -d '30 days ago' +%F)" \
-            >"$XDG_CONFIG_HOME/Velmora/Zel Orvalis.conf"
+        export QT_SCALE_FACTOR=$scale # Wine passes no QT_ variable on: it scales by DPI
+        due=$(date -d '30 days ago' +%F)
         record_links # nothing leaves the machine
         start_x
+        if $windows; then
+            wine_setup "$scale" "$due"
+        else
+            mkdir -p "$XDG_CONFIG_HOME/Velmora"
+            printf '[Settings]\nDuration=%s\n' "$due" >"$XDG_CONFIG_HOME/Velmora/Zel Orvalis.conf"
+        fi
         start_app
         box=$(find_window "Zel Orvalis") || fail "no reminder"
         focus "$box"
@@ -51,9 +78,10 @@ shoot() { # OUTPUT_DIR SCALE
         import -frame -window "$SUPPORT" "$out/support.png"
         xdotool key alt+x
         wait_until 10 app_ended || fail "the program did not end"
+        if $windows; then wineserver -k; fi
     )
 }
 
-shoot "$root/docs" 1
-shoot "$root/docs/2x" 2
-echo "screenshots written to $root/docs and $root/docs/2x"
+shoot "$docs" 1
+shoot "$docs/2x" 2
+echo "screenshots written to $docs and $docs/2x"
