@@ -41,7 +41,7 @@ else
 fi
 export DEBIAN_FRONTEND=noninteractive
 
-packages="g++-mingw-w64-x86-64-posix cmake ninja-build dpkg-dev xz-utils patch
+packages="g++-mingw-w64-x86-64-posix cmake ninja-build nsis dpkg-dev xz-utils patch
 qt6-base-dev qt6-base-dev-tools perl"
 
 install_missing() {
@@ -110,6 +110,9 @@ options=(
     -DFEATURE_jpeg=OFF
     -DFEATURE_zstd=OFF
     -DFEATURE_icu=OFF
+    # Qt's built-in MIME database is GPL data, and the program asks Qt for
+    # no MIME type.
+    -DFEATURE_mimetype_database=OFF
     # Qt's bundled copies, so that only Windows' own DLLs are needed.
     -DFEATURE_system_zlib=OFF
     -DFEATURE_system_png=OFF
