@@ -44,20 +44,6 @@ export DEBIAN_FRONTEND=noninteractive
 packages="g++-mingw-w64-x86-64-posix cmake ninja-build nsis dpkg-dev xz-utils patch
 qt6-base-dev qt6-base-dev-tools perl"
 
-install_missing() {
-    local missing="" package
-    for package in $packages; do
-        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-            missing="$missing $package"
-        fi
-    done
-    [ -z "$missing" ] && return 0
-    echo "Installing:$missing"
-    $sudo apt-get update -q
-    # shellcheck disable=SC2086 # one word per package
-    $sudo apt-get install -y -q --no-install-recommends $missing
-}
-
 # The Debian version of the host Qt: the Windows Qt is built from the very
 # same source, so that the host's moc and rcc match it.
 host_qt_version() {
@@ -74,7 +60,8 @@ host_qt_version() {
 }
 
 if ! $print_only; then
-    install_missing
+    # shellcheck disable=SC2086 # one word per package
+    "$here/install-deps.sh" $packages
 fi
 
 deb_version=$(host_qt_version)        # e.g. 6.4.2+dfsg-10

@@ -1,9 +1,11 @@
 #!/bin/sh
 # Installs the Debian/Ubuntu packages that building, running and testing need,
 # and only those that are missing. Uses sudo when not run as root.
+# Usage: install-deps.sh [PACKAGE...]   (the packages given, or make test's)
 set -eu
 
-packages="cmake make g++ pkg-config clang-format
+packages="$*"
+[ -n "$packages" ] || packages="cmake make g++ pkg-config clang-format
 qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
 fonts-dejavu-core
 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick

@@ -15,21 +15,8 @@ tests=$(realpath "$2")
 
 packages="wine wine64 xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils imagemagick
 unzip xclip fonts-dejavu-core"
-missing=""
-for package in $packages; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing="$missing $package"
-    fi
-done
-if [ -n "$missing" ]; then
-    echo "Installing:$missing"
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update -q
-    # shellcheck disable=SC2086 # one word per package
-    $sudo apt-get install -y -q --no-install-recommends $missing
-fi
+# shellcheck disable=SC2086 # one word per package
+"$root/scripts/install-deps.sh" $packages
 
 qt=$("$root/scripts/build-qt-windows.sh" --print-prefix | tail -n1)
 # The addresses this build was configured with.
