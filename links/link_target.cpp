@@ -6,30 +6,25 @@ namespace zel {
 
 QString linkAddress(LinkTarget target)
 {
-    const QString maker = QStringLiteral(ZEL_MAKER_SITE_BASE);
-    const QString help = QStringLiteral(ZEL_HELP_SITE_BASE);
-    const QString product = QStringLiteral(ZEL_PRODUCT_SITE_BASE);
-
-    // The servers serve these paths exactly so, letter case included.
     switch (target) {
     case LinkTarget::HomePage:
-        return QStringLiteral(ZEL_HOME_PAGE);
+        return QStringLiteral(ZEL_LINK_HomePage);
     case LinkTarget::SoftwareLibraryPage:
-        return maker + QStringLiteral("/velmorasoftwares");
+        return QStringLiteral(ZEL_LINK_SoftwareLibraryPage);
     case LinkTarget::DonatePage:
-        return help + QStringLiteral("/donate.html");
+        return QStringLiteral(ZEL_LINK_DonatePage);
     case LinkTarget::FullBrandPage:
-        return help + QStringLiteral("/fully-branded.html");
+        return QStringLiteral(ZEL_LINK_FullBrandPage);
     case LinkTarget::CoBrandPage:
-        return help + QStringLiteral("/co-brand.html");
+        return QStringLiteral(ZEL_LINK_CoBrandPage);
     case LinkTarget::ProductHelpPage:
-        return product + QStringLiteral("/zel-free-orvalis-help.html");
+        return QStringLiteral(ZEL_LINK_ProductHelpPage);
     case LinkTarget::ProductDownloadPage:
-        return product + QStringLiteral("/download-zel-free-orvalis.html");
+        return QStringLiteral(ZEL_LINK_ProductDownloadPage);
     case LinkTarget::ReferralEndpoint:
-        return maker + QStringLiteral("/tavro-refer-a-friend.php");
+        return QStringLiteral(ZEL_LINK_ReferralEndpoint);
     case LinkTarget::ProductSite:
-        return product + QStringLiteral("/");
+        return QStringLiteral(ZEL_LINK_ProductSite);
     }
     return {};
 }

@@ -13,6 +13,9 @@ if [ "$1" = --windows ]; then
     shift
 fi
 binary=$(realpath "$1")
+# The build's facts.txt sits above bin/ (Linux) or deploy/ (Windows).
+export ZEL_FACTS
+ZEL_FACTS=$(dirname "$(dirname "$binary")")/facts.txt
 docs="$root/docs"
 $windows && docs="$root/docs/windows"
 
@@ -53,7 +56,7 @@ shoot() { # OUTPUT_DIR SCALE
         import -frame -window "$box" "$out/reminder.png"
         xdotool key alt+n
 
-        win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
+        win=$(find_window "$ZEL_TITLE") || fail "no main window"
         focus "$win"
         xdotool type --delay 10 "Will my journey go well?"
         import -frame -window "$win" "$out/main-asking.png"
@@ -63,7 +66,7 @@ shoot() { # OUTPUT_DIR SCALE
 
         xdotool key alt+h a
         other() {
-            about=$(xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' | grep -vx "$win" | head -n1)
+            about=$(xdotool search --onlyvisible --name "^$ZEL_TITLE\$" | grep -vx "$win" | head -n1)
             [ -n "$about" ] && managed "$about"
         }
         wait_until 10 other || fail "no About window"

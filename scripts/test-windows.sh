@@ -19,13 +19,15 @@ unzip xclip fonts-dejavu-core"
 "$root/scripts/install-deps.sh" $packages
 
 qt=$("$root/scripts/build-qt-windows.sh" --print-prefix | tail -n1)
-# The addresses this build was configured with.
-cached() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
-maker=$(cached ZEL_MAKER_SITE_BASE) helpsite=$(cached ZEL_HELP_SITE_BASE)
-product=$(cached ZEL_PRODUCT_SITE_BASE) home=$(cached ZEL_HOME_PAGE)
-version=$(cached CMAKE_PROJECT_VERSION)
-[ -n "$maker" ] && [ -n "$helpsite" ] && [ -n "$product" ] && [ -n "$home" ] && [ -n "$version" ] \
-    || { echo "FAIL: $build/CMakeCache.txt names no addresses or version" >&2; exit 1; }
+# What this build shows and opens, and its version.
+export ZEL_FACTS="$build/facts.txt"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
+[ -f "$ZEL_FACTS" ] && [ -n "$version" ] \
+    || { echo "FAIL: $build has no facts.txt or CMakeCache.txt with a version" >&2; exit 1; }
+exe="$build/deploy/zel-orvalis.exe"
+settings='HKCU\Software\Velmora\Zel Orvalis\Settings'
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Zel Orvalis'
+today=$(date +%F)
 
 export E2E_FAILSHOT=${E2E_FAILSHOT:-/tmp/zel-windows-failure.png}
 . "$root/tests/e2e/lib.sh"
@@ -80,16 +82,19 @@ windows_env() { # NAME [VALUE]: sets it, or without a value removes it
     fi
 }
 
-# Wine's browser bridge parses each address as a URI and passes on its
-# canonical form, which gives a bare host the path "/".
-via_wine() {
-    local address
-    for address in "$@"; do
+# expect_opened_via_wine NAME...: as expect_opened_links; Wine's browser
+# bridge parses each address as a URI and passes on its canonical form, which
+# gives a bare host the path "/".
+expect_opened_via_wine() {
+    local name address addresses=()
+    for name in "$@"; do
+        address=$(fact "$name")
         case $address in
-            *://*/*) echo "$address" ;;
-            *) echo "$address/" ;;
+            *://*/*) addresses+=("$address") ;;
+            *) addresses+=("$address/") ;;
         esac
     done
+    expect_opened "${addresses[@]}"
 }
 
 # box_says BOX TEXT: the message box's text, as its Ctrl+C copies it, holds TEXT.
@@ -105,12 +110,7 @@ box_says() {
 quit() {
     close_window "$1"
     find_support || fail "closing the main window showed no support window"
-    focus "$SUPPORT"
-    xdotool key alt+x
-    wait_until 10 app_ended || fail "Exit in the support window did not end the program"
-    local code
-    code=$(exit_code "$APP_PID")
-    [ "$code" = 0 ] || fail "the program ended with exit code $code"
+    leave_through_support
 }
 
 box_up() { xdotool search --onlyvisible --name '^Zel Orvalis$' >/dev/null 2>&1; }
@@ -158,9 +158,6 @@ $(grep -A3 '^FAIL!' "$log" 2>/dev/null || tail -n 20 "$log" 2>/dev/null || echo 
 }
 
 # --- End to end on the deployment folder's program ---------------------------
-exe="$build/deploy/zel-orvalis.exe"
-settings='HKCU\Software\Velmora\Zel Orvalis\Settings'
-today=$(date +%F)
 
 store_duration() { # TYPE DATA, or "none"
     wine reg delete "$settings" /v Duration /f >/dev/null 2>&1 || true
@@ -177,7 +174,7 @@ starts_quietly() {
     store_duration "$1" "$2"
     start_exe "$exe"
     local win
-    win=$(find_window "Zel Orvalis v1.0") \
+    win=$(find_window "$ZEL_TITLE") \
         || { box_up && fail "the reminder was asked with $1 $2"; fail "no main window with $1 $2"; }
     ! box_up || fail "the reminder was asked with $1 $2"
     [ "$(stored_duration)" = "$3" ] || fail "with $1 $2 the value became '$(stored_duration)', not '$3'"
@@ -190,12 +187,12 @@ reminder() {
     start_exe "$exe"
     local box
     box=$(find_window "Zel Orvalis") || fail "no reminder 15 days on"
-    ! xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' >/dev/null \
+    ! xdotool search --onlyvisible --name "^$ZEL_TITLE\$" >/dev/null \
         || fail "the main window opened before the reminder was answered"
     box_says "$box" "Do you want to check for an update?" || fail "the reminder asks something else"
     xdotool key alt+n
     local win
-    win=$(find_window "Zel Orvalis v1.0") || fail "no main window after No"
+    win=$(find_window "$ZEL_TITLE") || fail "no main window after No"
     [ "$(stored_duration)" = "REG_SZ $today" ] || fail "No stored '$(stored_duration)', not today"
     quit "$win"
     [ "$(opened_count)" = 0 ] || fail "No opened $(tr '\0' ' ' <"$OPENED")"
@@ -213,7 +210,7 @@ reminder() {
 links() {
     start_exe "$exe"
     local win bar
-    win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
+    win=$(find_window "$ZEL_TITLE") || fail "no main window"
     bar=$(client_offset "$win")
     focus "$win"
     then_opens xdotool key alt+h o
@@ -224,23 +221,18 @@ links() {
     # The strip shows one of the two brand labels, drawn at random.
     then_opens xdotool mousemove --window "$win" 280 $((bar + 328)) click 1
     local brand
-    brand=$(tr '\0' '\n' <"$OPENED" | tail -n1)
-    case $brand in
-        "$helpsite/co-brand.html" | "$helpsite/fully-branded.html") ;;
-        *) fail "the brand strip opened '$brand'" ;;
+    case $(tr '\0' '\n' <"$OPENED" | tail -n1) in
+        "$(fact CoBrandPage)") brand=CoBrandPage ;;
+        "$(fact FullBrandPage)") brand=FullBrandPage ;;
+        *) fail "the brand strip opened '$(tr '\0' '\n' <"$OPENED" | tail -n1)'" ;;
     esac
 
     xdotool key alt+h a
-    other_window() {
-        about=$(xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' | grep -vx "$win" | head -n1)
-        [ -n "$about" ]
-    }
-    wait_until 10 other_window || fail "no About window"
-    wait_until 10 managed "$about" || fail "the About window is not managed"
-    then_opens xdotool mousemove --window "$about" 140 97 click 1
-    then_opens xdotool mousemove --window "$about" 260 171 click 1
+    find_about "$win"
+    then_opens xdotool mousemove --window "$ABOUT" 140 97 click 1
+    then_opens xdotool mousemove --window "$ABOUT" 260 171 click 1
     xdotool key Return
-    about_gone() { ! xwininfo -id "$about" 2>/dev/null | grep -q IsViewable; }
+    about_gone() { ! xwininfo -id "$ABOUT" 2>/dev/null | grep -q IsViewable; }
     wait_until 5 about_gone || fail "Enter left the About window open"
 
     focus "$win"
@@ -248,10 +240,8 @@ links() {
     find_support || fail "File > Exit showed no support window"
     then_opens xdotool mousemove --window "$SUPPORT" 240 154 click 1
     then_opens xdotool mousemove --window "$SUPPORT" 600 298 click 1
-    # shellcheck disable=SC2046 # one address a line
-    expect_opened $(via_wine "$product/zel-free-orvalis-help.html" "$home" \
-        "$product/download-zel-free-orvalis.html" "$helpsite/donate.html" "$home" "$brand" \
-        "$home" "$helpsite/fully-branded.html" "$home" "$maker/velmorasoftwares")
+    expect_opened_via_wine ProductHelpPage HomePage ProductDownloadPage DonatePage HomePage \
+        "$brand" HomePage FullBrandPage HomePage SoftwareLibraryPage
     close_window "$SUPPORT"
     wait_until 10 app_ended || fail "closing the support window did not end the program"
     local code
@@ -264,7 +254,7 @@ support() {
     : >"$OPENED"
     start_exe "$exe"
     local first=$APP_PID win lock
-    win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
+    win=$(find_window "$ZEL_TITLE") || fail "no main window"
     lock=$(ls "$local_app_data/Velmora/Zel Orvalis/"zel-orvalis-*.lock 2>/dev/null) \
         || fail "no instance lock in %LOCALAPPDATA%\\Velmora\\Zel Orvalis"
     close_window "$win"
@@ -272,20 +262,9 @@ support() {
     above "$SUPPORT" || fail "the support window is not topmost"
     on_top "$SUPPORT" || fail "the support window is not on top"
 
-    focus "$SUPPORT"
-    xdotool key Tab Tab # Exit -> Check1 -> name
-    xdotool type --delay 30 "Tom & Jérry"
-    xdotool key Tab Tab # -> Refer A Friend Now -> e-mail
-    xdotool type --delay 30 "tom@x.org"
-    xdotool key Tab # -> friend's e-mail
-    xdotool type --delay 30 "zoe+1@y.org"
-    xdotool key Tab # -> friend's name
-    xdotool type --delay 30 "Zoé #1=2%"
+    type_referral 30 "Tom & Jérry" "tom@x.org" "zoe+1@y.org" "Zoé #1=2%"
     xdotool key alt+n
-    local site=$product/
-    site=${site//:/%3A}
-    site=${site//\//%2F}
-    expect_opened "$maker/tavro-refer-a-friend.php?taf1=Tom%20%26%20J%C3%A9rry&taf2=tom%40x.org&taf3=Your%20Message%0D%0A&taf4=Zo%C3%A9%20%231%3D2%25&taf5=zoe%2B1%40y.org&taf6=$site"
+    expect_opened "$(fact ReferralEndpoint)?taf1=Tom%20%26%20J%C3%A9rry&taf2=tom%40x.org&taf3=Your%20Message%0D%0A&taf4=Zo%C3%A9%20%231%3D2%25&taf5=zoe%2B1%40y.org&taf6=$(referral_site)"
 
     start_exe "$exe"
     local second=$APP_PID box code
@@ -301,18 +280,13 @@ support() {
 
     APP_PID=$first
     kill -0 "$first" 2>/dev/null || fail "the first instance is gone"
-    focus "$SUPPORT"
-    xdotool key alt+x
-    wait_until 10 app_ended || fail "Exit did not end the program"
-    code=$(exit_code "$APP_PID")
-    [ "$code" = 0 ] || fail "exit code $code after Exit"
+    leave_through_support
     [ ! -e "$lock" ] || fail "the instance lock outlived the program"
     [ "$(opened_count)" = 1 ] || fail "something else was opened: $(tr '\0' ' ' <"$OPENED")"
     pass "support window, referral and second instance"
 }
 
 # --- The installer --------------------------------------------------------------
-uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Zel Orvalis'
 installer() {
     local setup=("$build"/package/zel-orvalis-*-windows-x64.exe)
     [ "${#setup[@]}" = 1 ] && [ -f "${setup[0]}" ] || fail "not one installer in $build/package"
@@ -344,7 +318,7 @@ $entry"
     # The shortcut starts the installed program.
     wine start "$(winepath -w "$shortcut")" >>"$E2E_TMP/app.log" 2>&1
     local win pid
-    win=$(find_window "Zel Orvalis v1.0") || fail "the Start-menu shortcut showed no main window"
+    win=$(find_window "$ZEL_TITLE") || fail "the Start-menu shortcut showed no main window"
     pid=$(xdotool getwindowpid "$win")
     tr '\0' '\n' <"/proc/$pid/cmdline" | grep -qF 'C:\Program Files\Zel Orvalis\zel-orvalis.exe' \
         || fail "the shortcut started $(tr '\0' ' ' <"/proc/$pid/cmdline")"
@@ -383,7 +357,7 @@ portable() {
     start_exe "$program"
     cd "$here"
     local win
-    win=$(find_window "Zel Orvalis v1.0") || fail "the zip's program showed no main window"
+    win=$(find_window "$ZEL_TITLE") || fail "the zip's program showed no main window"
     quit "$win"
     pass "portable zip"
 }

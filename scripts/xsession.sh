@@ -2,8 +2,19 @@
 # manager, private runtime and config folders, a recording xdg-open, and
 # helpers that find and drive the program's windows the way a user does.
 # Sourced by the end-to-end tests and by scripts/screenshots.sh; it cleans up
-# after itself. Set ZEL_BINARY to the program first.
+# after itself. Set ZEL_BINARY to the program and ZEL_FACTS to its build's
+# facts.txt first.
 set -euo pipefail
+
+# fact NAME: what the build says NAME is: WindowTitle, or a destination's
+# address by its LinkTarget name (HomePage, DonatePage, ...).
+fact() {
+    local value
+    value=$(sed -n "s/^$1 //p" "$ZEL_FACTS")
+    [ -n "$value" ] || { echo "FAIL: $ZEL_FACTS names no $1" >&2; exit 1; }
+    printf '%s\n' "$value"
+}
+ZEL_TITLE=$(fact WindowTitle)
 
 E2E_TMP=$(mktemp -d)
 export XDG_RUNTIME_DIR="$E2E_TMP/run" XDG_CONFIG_HOME="$E2E_TMP/config"
@@ -115,7 +126,7 @@ window_size() {
 find_support() {
     support_shown() {
         local id
-        for id in $(xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' 2>/dev/null); do
+        for id in $(xdotool search --onlyvisible --name "^$ZEL_TITLE\$" 2>/dev/null); do
             local scale=${QT_SCALE_FACTOR:-1}
             if [ "$(window_size "$id")" = "$((741 * scale)) $((315 * scale))" ] && managed "$id"; then
                 SUPPORT=$id

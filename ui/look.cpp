@@ -1,5 +1,7 @@
 #include "ui/look.h"
 
+#include "ui/version.h"
+
 #include <QAbstractButton>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -21,7 +23,7 @@ QString appTitle()
 
 QString windowTitle()
 {
-    return appTitle() + QStringLiteral(" v1.0");
+    return appTitle() + QStringLiteral(" v" ZEL_VERSION);
 }
 
 void installFontSubstitutes()

@@ -44,6 +44,60 @@ expected:
 $expected"
 }
 
+# expect_opened_links NAME...: as expect_opened, with destinations by name.
+expect_opened_links() {
+    local name addresses=()
+    for name in "$@"; do
+        addresses+=("$(fact "$name")")
+    done
+    expect_opened "${addresses[@]}"
+}
+
+# find_about WINDOW: waits for the About window that WINDOW opened, managed by
+# the window manager; sets ABOUT.
+find_about() {
+    other_window() {
+        ABOUT=$(xdotool search --onlyvisible --name "^$ZEL_TITLE\$" | grep -vx "$1" | head -n1)
+        [ -n "$ABOUT" ]
+    }
+    wait_until 10 other_window "$1" || fail "no About window"
+    wait_until 10 managed "$ABOUT" || fail "the About window is not managed"
+}
+
+# type_referral DELAY NAME EMAIL FRIEND_EMAIL FRIEND_NAME: from Exit, which has
+# the focus when the support window opens, Tab reaches the fields in this order.
+type_referral() {
+    local delay=$1
+    focus "$SUPPORT"
+    xdotool key Tab Tab # Exit -> Check1 -> name
+    xdotool type --delay "$delay" "$2"
+    xdotool key Tab Tab # -> Refer A Friend Now -> e-mail
+    xdotool type --delay "$delay" "$3"
+    xdotool key Tab # -> friend's e-mail
+    xdotool type --delay "$delay" "$4"
+    xdotool key Tab # -> friend's name
+    xdotool type --delay "$delay" "$5"
+}
+
+# referral_site: the product site as the referral's last value encodes it.
+referral_site() {
+    local site
+    site=$(fact ProductSite)
+    site=${site//:/%3A}
+    printf '%s\n' "${site//\//%2F}"
+}
+
+# leave_through_support: E&xit in the support window ends the program with
+# exit code 0.
+leave_through_support() {
+    focus "$SUPPORT"
+    xdotool key alt+x
+    wait_until 10 app_ended || fail "Exit in the support window did not end the program"
+    local code
+    code=$(exit_code "$APP_PID")
+    [ "$code" = 0 ] || fail "the program ended with exit code $code"
+}
+
 # client_offset WINDOW: the menu bar's height above the 354-pixel client area.
 client_offset() {
     xwininfo -id "$1" | awk '/Height:/{print $2 - 354}'

@@ -3,7 +3,7 @@
 . "$(dirname "$0")/lib.sh"
 start_x
 start_app
-win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
+win=$(find_window "$ZEL_TITLE") || fail "no main window"
 
 read -r width height < <(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
 # The menu bar sits above the 562 x 354 client area.

@@ -3,14 +3,13 @@
 # today quietly; a date 20 days back brings the question before the main
 # window, and Yes opens the download page and stores today.
 . "$(dirname "$0")/lib.sh"
-product="$ZEL_PRODUCT_SITE_BASE"
 conf="$XDG_CONFIG_HOME/Velmora/Zel Orvalis.conf"
 today=$(date +%F)
 
 start_x
 record_links
 start_app
-win=$(find_window "Zel Orvalis v1.0") || fail "no main window on the first run"
+win=$(find_window "$ZEL_TITLE") || fail "no main window on the first run"
 grep -qx "Duration=$today" "$conf" || fail "the first run did not store today: $(cat "$conf")"
 close_window "$win"
 find_support || fail "no support window"
@@ -21,13 +20,13 @@ wait_until 10 app_ended || fail "the first run did not end"
 sed -i "s/^Duration=.*/Duration=$(date -d '20 days ago' +%F)/" "$conf"
 start_app
 box=$(find_window "Zel Orvalis") || fail "no reminder"
-if xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' >/dev/null; then
+if xdotool search --onlyvisible --name "^$ZEL_TITLE\$" >/dev/null; then
     fail "the main window opened before the reminder was answered"
 fi
 [ -n "${E2E_SHOT_DIR:-}" ] && import -window root "$E2E_SHOT_DIR/reminder.png"
 focus "$box"
 xdotool key Return
-expect_opened "$product/download-zel-free-orvalis.html"
+expect_opened_links ProductDownloadPage
 grep -qx "Duration=$today" "$conf" || fail "Yes did not store today: $(cat "$conf")"
-find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window after the reminder"
+find_window "$ZEL_TITLE" >/dev/null || fail "no main window after the reminder"
 echo "PASS: reminder"

@@ -7,7 +7,7 @@ conf_dir="$XDG_CONFIG_HOME/Velmora"
 conf="$conf_dir/Zel Orvalis.conf"
 start_x
 
-main_windows() { xdotool search --onlyvisible --name '^Zel Orvalis v1.0$' 2>/dev/null | wc -l; }
+main_windows() { xdotool search --onlyvisible --name "^$ZEL_TITLE\$" 2>/dev/null | wc -l; }
 notices() { xdotool search --onlyvisible --name '^Zel Orvalis$' 2>/dev/null | wc -l; }
 one_of_each() { [ "$(main_windows)" = 1 ] && [ "$(notices)" = 1 ]; }
 # A window closing while xdotool lists windows can spoil one count, so
@@ -34,11 +34,11 @@ done
 
 # kill -9 and restart: the lock left behind is reclaimed.
 start_app
-find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window"
+find_window "$ZEL_TITLE" >/dev/null || fail "no main window"
 kill -9 "$APP_PID"
 wait_until 10 gone "$APP_PID" || fail "kill -9 did not end it"
 start_app
-win=$(find_window "Zel Orvalis v1.0") || fail "no main window after kill -9"
+win=$(find_window "$ZEL_TITLE") || fail "no main window after kill -9"
 [ "$(notices)" = 0 ] || fail "a restart after kill -9 was refused"
 
 # No xdg-open anywhere: links are silent and the window stays usable.
@@ -47,7 +47,7 @@ wait_until 10 gone "$APP_PID"
 PATH=/nonexistent "$ZEL_BINARY" >>"$E2E_TMP/app.log" 2>&1 &
 APP_PID=$!
 E2E_PIDS+=("$APP_PID")
-win=$(find_window "Zel Orvalis v1.0") || fail "no main window without xdg-open"
+win=$(find_window "$ZEL_TITLE") || fail "no main window without xdg-open"
 bar=$(client_offset "$win")
 focus "$win"
 xdotool mousemove --window "$win" 280 $((bar + 8)) click 1
@@ -65,7 +65,7 @@ mkdir -p "$conf_dir"
 printf '\x01\xff[[[garbage\n=\n[Settings\nDuration\n' >"$conf"
 before=$(md5sum "$conf")
 start_app
-find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window over a garbage settings file"
+find_window "$ZEL_TITLE" >/dev/null || fail "no main window over a garbage settings file"
 [ "$(notices)" = 0 ] || fail "a garbage settings file brought a message"
 [ "$(md5sum "$conf")" = "$before" ] || fail "the garbage settings file was changed"
 kill -9 "$APP_PID"
@@ -75,7 +75,7 @@ wait_until 10 gone "$APP_PID"
 rm -f "$conf"
 mkdir -p "$conf"
 start_app
-find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window when settings cannot be stored"
+find_window "$ZEL_TITLE" >/dev/null || fail "no main window when settings cannot be stored"
 [ "$(notices)" = 0 ] || fail "unwritable settings brought a message"
 [ -d "$conf" ] && [ -z "$(ls -A "$conf")" ] || fail "the settings folder was touched"
 kill -9 "$APP_PID"
@@ -89,7 +89,7 @@ mkdir "$conf.lock"
 for obstacle in lock fifo; do
     if [ "$obstacle" = fifo ]; then rm -rf "$conf" "$conf.lock" && mkfifo "$conf"; fi
     start_app
-    wait_until 5 sh -c "[ \$(xdotool search --onlyvisible --name '^Zel Orvalis v1.0\$' | wc -l) = 1 ]" \
+    wait_until 5 sh -c "[ \$(xdotool search --onlyvisible --name '^$ZEL_TITLE\$' | wc -l) = 1 ]" \
         || fail "no main window within 5 s over a blocking settings $obstacle"
     kill -9 "$APP_PID"
     wait_until 10 gone "$APP_PID"
@@ -102,7 +102,7 @@ rm -rf "$conf"
 "$ZEL_BINARY" -qwindowtitle Mirrored -reverse >>"$E2E_TMP/app.log" 2>&1 &
 APP_PID=$!
 E2E_PIDS+=("$APP_PID")
-win=$(find_window "Zel Orvalis v1.0") || fail "no main window titled as designed with Qt options given"
+win=$(find_window "$ZEL_TITLE") || fail "no main window titled as designed with Qt options given"
 # "File" stands at the left end of the menu bar: dark text in its first 60 pixels.
 menu_text=$(import -window "$win" -crop "60x$(client_offset "$win")+0+0" +repage txt:- \
     | grep -c '#[0-3][0-9A-F][0-3][0-9A-F][0-3][0-9A-F]' || true)

@@ -5,7 +5,7 @@
 start_x
 start_app
 first=$APP_PID
-win=$(find_window "Zel Orvalis v1.0") || fail "no main window"
+win=$(find_window "$ZEL_TITLE") || fail "no main window"
 xdotool windowminimize --sync "$win"
 lock=$(ls "$XDG_RUNTIME_DIR"/zel-orvalis-*.lock) || fail "no instance lock"
 [ "$(head -n1 "$lock")" = "$first" ] || fail "the lock is not the first instance's"
@@ -17,7 +17,7 @@ before=$(stored_state)
 start_app
 second=$APP_PID
 box=$(find_window "Zel Orvalis") || fail "the second instance showed no notice"
-[ "$(xdotool search --all --pid "$second" --name 'Zel Orvalis v1.0' | wc -l)" = 0 ] \
+[ "$(xdotool search --all --pid "$second" --name "$ZEL_TITLE" | wc -l)" = 0 ] \
     || fail "the second instance opened a main window"
 focus "$box"
 xdotool key Return

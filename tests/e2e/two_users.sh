@@ -26,7 +26,7 @@ runuser -u "$other" -- sh -c "
 
 start_x
 start_app
-find_window "Zel Orvalis v1.0" >/dev/null || fail "no main window with the shared names squatted"
+find_window "$ZEL_TITLE" >/dev/null || fail "no main window with the shared names squatted"
 [ "$(xdotool search --onlyvisible --name '^Zel Orvalis$' | wc -l)" = 0 ] \
     || fail "the program refused to start"
 ls "$XDG_CACHE_HOME"/zel-orvalis/zel-orvalis-"$me".lock >/dev/null || fail "no private lock"

@@ -290,7 +290,7 @@ void TestLinks::aboutContent()
     about.show();
     QVERIFY(QTest::qWaitForWindowActive(&about));
     QCOMPARE(unnamedForScreenReaders(&about), QStringList());
-    QCOMPARE(about.windowTitle(), QStringLiteral("Zel Orvalis v1.0"));
+    QCOMPARE(about.windowTitle(), QStringLiteral(ZEL_WINDOW_TITLE));
     QCOMPARE(about.size(), QSize(399, 226));
     QCOMPARE(about.minimumSize(), about.maximumSize());
     QVERIFY(!(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));

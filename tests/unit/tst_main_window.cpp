@@ -144,7 +144,7 @@ void TestMainWindow::cleanup()
 
 void TestMainWindow::windowFrame()
 {
-    QCOMPARE(window->windowTitle(), QStringLiteral("Zel Orvalis v1.0"));
+    QCOMPARE(window->windowTitle(), QStringLiteral(ZEL_WINDOW_TITLE));
     QCOMPARE(window->centralWidget()->size(), QSize(562, 354));
     QCOMPARE(window->minimumSize(), window->maximumSize());
     const Qt::WindowFlags flags = window->windowFlags();
@@ -558,7 +558,7 @@ void TestMainWindow::aboutIsModal()
     });
     window->findChild<QAction *>(QStringLiteral("mnuAbout"))->trigger();
     QCOMPARE(seen.size(), 2);
-    QCOMPARE(seen.at(0), QStringLiteral("Zel Orvalis v1.0"));
+    QCOMPARE(seen.at(0), QStringLiteral(ZEL_WINDOW_TITLE));
     QCOMPARE(seen.at(1), QStringLiteral("0"));
     QVERIFY(opened.isEmpty());
     QVERIFY(reading());

@@ -615,7 +615,7 @@ void TestSupport::appealsComeUpEvenly()
 
 void TestSupport::windowDesign()
 {
-    QCOMPARE(window->windowTitle(), QStringLiteral("Zel Orvalis v1.0"));
+    QCOMPARE(window->windowTitle(), QStringLiteral(ZEL_WINDOW_TITLE));
     QCOMPARE(window->size(), QSize(741, 315));
     QCOMPARE(window->minimumSize(), window->maximumSize());
     const Qt::WindowFlags flags = window->windowFlags();
