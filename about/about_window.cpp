@@ -14,7 +14,6 @@ namespace {
 constexpr QSize ClientArea(399, 226);
 
 const QColor Orange(255, 128, 0);
-const QColor Purple(154, 54, 171);
 const QColor Green(0, 128, 0);
 const QColor Pink(232, 96, 170);
 
@@ -37,32 +36,12 @@ constexpr QRect OfferRect(6, 120, 387, 45);
 constexpr QRect VisitRect(123, 91, 270, 13);
 constexpr QRect RuleRect(-4, 194, 484, 2); // runs past both edges
 
-template<typename Label>
-Label *styled(Label *label, const char *name, const QRect &rect, const QFont &font,
-              const QColor &colour, bool wraps)
-{
-    look::place(label, name, rect);
-    label->setFont(look::fittedFont(font, label->text(), rect.size(), wraps));
-    label->setTextFormat(Qt::PlainText);
-    look::setTextColour(label, colour);
-    return label;
-}
-
-QLabel *paragraph(QWidget *parent, const char *name, const QString &text, const QRect &rect,
-                  const QFont &font, const QColor &colour)
-{
-    auto *label = styled(new QLabel(text, parent), name, rect, font, colour, true);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 // One line sized to its text, kept within the width it was designed with.
 template<typename Label>
 Label *oneLine(Label *label, const char *name, const QRect &design, const QFont &font,
                const QColor &colour)
 {
-    styled(label, name, design, font, colour, false)->adjustSize();
+    look::dressLabel(label, name, design, font, colour, false)->adjustSize();
     return label;
 }
 
@@ -98,19 +77,20 @@ AboutWindow::AboutWindow(QWidget *parent)
     icon->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
     icon->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
 
-    paragraph(this, "Label1", Description, DescriptionRect, look::verdana(8.25), Orange);
+    look::textLabel(this, "Label1", Description, DescriptionRect, look::verdana(8.25), Orange,
+                    true);
     oneLine(new QLabel(look::windowTitle(), this), "Label2", TitleRect,
-            look::verdana(12, look::Bold), Purple);
+            look::verdana(12, look::Bold), look::Purple);
     auto *details
         = oneLine(new LinkLabel(DetailsCaption, QStringLiteral("the full-branding offer"), this),
                   "lblCobrand", DetailsRect, look::verdana(8.25, look::Underline), Green);
-    paragraph(this, "Label3", Offer, OfferRect, look::verdana(8.25, look::Bold), Pink);
+    look::textLabel(this, "Label3", Offer, OfferRect, look::verdana(8.25, look::Bold), Pink, true);
     auto *visit = oneLine(
         new LinkLabel(VisitCaption + siteAsText(), QStringLiteral("the Velmora home page"), this),
         "lblHomePage", VisitRect, look::verdana(8.25, look::Underline), Green);
 
     auto *rule = look::place(new QWidget(this), "Line2", RuleRect);
-    look::setBackground(rule, Purple);
+    look::setBackground(rule, look::Purple);
     rule->setAccessibleName(QStringLiteral("Rule"));
 
     // OK is both the default and the way out: Enter and Esc close the window.

@@ -26,11 +26,7 @@ namespace {
 // Half-pixel positions of the design (108.5, 262.5, 53.3) round to whole pixels.
 constexpr QSize ClientArea(562, 354);
 
-const QColor White(255, 255, 255);
-const QColor Black(0, 0, 0);
 const QColor LinkBlue(68, 109, 217);
-const QColor Purple(154, 54, 171);
-const QColor Yellow(255, 255, 0);
 const QColor LightYellow(255, 255, 192);
 
 const QString PicturePath = QStringLiteral(":/assets/picture.png");
@@ -65,18 +61,6 @@ constexpr QRect ReadingRect(192, 56, 357, 201);
 constexpr QRect BrandStripRect(0, 297, 562, 57);
 constexpr QRect BrandLabelRect(8, 11, 545, 40);
 
-QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const QRect &rect,
-                  const QFont &font, const QColor &colour, Qt::Alignment alignment, bool wraps)
-{
-    auto *label = look::place(new QLabel(text, parent), name, rect);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(text.isEmpty() ? font : look::fittedFont(font, text, rect.size(), wraps));
-    label->setAlignment(alignment);
-    label->setWordWrap(wraps);
-    look::setTextColour(label, colour);
-    return label;
-}
-
 QLabel *picture(QWidget *parent, const char *name)
 {
     auto *label = look::place(new QLabel(parent), name, PictureRect);
@@ -92,8 +76,8 @@ Panel *panel(QWidget *parent, const char *name, const QString &caption)
 {
     auto *box = look::place(new Panel(caption, parent), name, PanelRect);
     box->setFont(look::verdana(8.25, look::Bold)); // the caption's font
-    look::setBackground(box, Purple);
-    look::setTextColour(box, White);
+    look::setBackground(box, look::Purple);
+    look::setTextColour(box, look::White);
     return box;
 }
 
@@ -125,7 +109,7 @@ LinkLabel *brandLabel(QWidget *parent, const char *name, const QString &caption,
                       const QString &destination)
 {
     auto *label = linkLabel(parent, name, look::labelCaption(caption), BrandLabelRect, destination);
-    look::setBackground(label, White);
+    look::setBackground(label, look::White);
     return label;
 }
 
@@ -144,7 +128,7 @@ MainWindow::MainWindow(QWidget *parent)
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
     client->setFixedSize(ClientArea);
-    look::setBackground(client, White);
+    look::setBackground(client, look::White);
     setCentralWidget(client);
     buildMenuBar();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -152,43 +136,10 @@ MainWindow::MainWindow(QWidget *parent)
     // Created in design order, so later controls lie above earlier ones.
     forumLink
         = linkLabel(client, "Label14", ForumText, Label14Rect, QStringLiteral("the Velmora forum"));
-
-    questionPanel = panel(client, "fraMain", QString());
-    questionPanel->setAccessibleName(QStringLiteral("Your question"));
-    picture(questionPanel, "Picture1_0");
-    textLabel(questionPanel, "lblLabel_0", GuideText, GuideRect, look::verdana(8.25, look::Bold),
-              White, Qt::AlignHCenter | Qt::AlignTop, true);
-    // Grows to fit its text, keeping its top-left corner.
-    textLabel(questionPanel, "lblLabel_3", QuestionPrompt, QuestionPromptRect,
-              look::verdana(8.25, look::Bold), Yellow, Qt::AlignLeft | Qt::AlignTop, false)
-        ->adjustSize();
-    question = look::place(new QLineEdit(questionPanel), "txtQuestion", QuestionRect);
-    question->setFont(look::verdana(8.25));
-    question->setAccessibleName(QuestionPrompt);
-    question->setMaxLength(look::LineFieldLimit);
-    QPalette field = question->palette();
-    field.setColor(QPalette::Base, White);
-    field.setColor(QPalette::Text, Black);
-    question->setPalette(field);
-    auto *proceed = button(questionPanel, "cmdProceed", ProceedCaption, ProceedRect);
-
-    resultPanel = panel(client, "fraResult", ResultCaption);
-    picture(resultPanel, "Picture1_1");
-    auto *back = button(resultPanel, "cmdBack", BackCaption, BackRect);
-    // Empty until the first reading sizes it to the drawn name, so its font
-    // is not loaded before the window is on screen.
-    resultName
-        = textLabel(resultPanel, "lblResult_0", QString(), NameRect, look::verdana(12, look::Bold),
-                    Yellow, Qt::AlignLeft | Qt::AlignTop, false);
-    resultText = textLabel(resultPanel, "lblResult_1", QString(), ReadingRect, look::verdana(9),
-                           LightYellow, Qt::AlignLeft | Qt::AlignTop, true);
-
-    auto *strip = look::place(new QWidget(client), "fraFullBrand", BrandStripRect);
-    look::setBackground(strip, White);
-    coBrandLink
-        = brandLabel(strip, "lblCobrand", CoBrandCaption, QStringLiteral("the co-branding offer"));
-    fullBrandLink = brandLabel(strip, "lblFullBrand", FullBrandCaption,
-                               QStringLiteral("the full-branding offer"));
+    connect(forumLink, &LinkLabel::clicked, this, [] { openLink(LinkTarget::HomePage); });
+    QPushButton *proceed = buildQuestionPanel(client);
+    QPushButton *back = buildResultPanel(client);
+    buildBrandStrip(client);
 
     // A fixed border: the window is exactly its client area (and, above it,
     // the menu bar) and nothing can resize or maximise it.
@@ -197,18 +148,58 @@ MainWindow::MainWindow(QWidget *parent)
     setTabOrder(question, proceed);
     setTabOrder(proceed, back);
     question->setFocus();
-
-    connect(proceed, &QPushButton::clicked, this, &MainWindow::showReading);
-    connect(back, &QPushButton::clicked, this, &MainWindow::goBack);
-    const auto opens = [this](LinkLabel *label, LinkTarget target) {
-        connect(label, &LinkLabel::clicked, this, [target] { openLink(target); });
-    };
-    opens(forumLink, LinkTarget::HomePage);
-    // The main window's co-branding label leads to co-branding; About's does not.
-    opens(coBrandLink, LinkTarget::CoBrandPage);
-    opens(fullBrandLink, LinkTarget::FullBrandPage);
-
     questionPanel->raise();
+}
+
+// The panel in front at start: the guide, the question and the reading button.
+QPushButton *MainWindow::buildQuestionPanel(QWidget *client)
+{
+    questionPanel = panel(client, "fraMain", QString());
+    questionPanel->setAccessibleName(QStringLiteral("Your question"));
+    picture(questionPanel, "Picture1_0");
+    look::textLabel(questionPanel, "lblLabel_0", GuideText, GuideRect,
+                    look::verdana(8.25, look::Bold), look::White, true,
+                    Qt::AlignHCenter | Qt::AlignTop);
+    // Grows to fit its text, keeping its top-left corner.
+    look::textLabel(questionPanel, "lblLabel_3", QuestionPrompt, QuestionPromptRect,
+                    look::verdana(8.25, look::Bold), look::Yellow, false)
+        ->adjustSize();
+    question = look::lineField(questionPanel, "txtQuestion", QuestionRect);
+    question->setFont(look::verdana(8.25));
+    question->setAccessibleName(QuestionPrompt);
+    auto *proceed = button(questionPanel, "cmdProceed", ProceedCaption, ProceedRect);
+    connect(proceed, &QPushButton::clicked, this, &MainWindow::showReading);
+    return proceed;
+}
+
+// The panel a reading brings forward: the drawn name and its text.
+QPushButton *MainWindow::buildResultPanel(QWidget *client)
+{
+    resultPanel = panel(client, "fraResult", ResultCaption);
+    picture(resultPanel, "Picture1_1");
+    auto *back = button(resultPanel, "cmdBack", BackCaption, BackRect);
+    connect(back, &QPushButton::clicked, this, &MainWindow::goBack);
+    // Empty until the first reading sizes it to the drawn name, so its font
+    // is not loaded before the window is on screen.
+    resultName = look::textLabel(resultPanel, "lblResult_0", QString(), NameRect,
+                                 look::verdana(12, look::Bold), look::Yellow, false);
+    resultText = look::textLabel(resultPanel, "lblResult_1", QString(), ReadingRect,
+                                 look::verdana(9), LightYellow, true);
+    return back;
+}
+
+// The strip under the panels: one of two brand labels, drawn at start-up.
+void MainWindow::buildBrandStrip(QWidget *client)
+{
+    auto *strip = look::place(new QWidget(client), "fraFullBrand", BrandStripRect);
+    look::setBackground(strip, look::White);
+    coBrandLink
+        = brandLabel(strip, "lblCobrand", CoBrandCaption, QStringLiteral("the co-branding offer"));
+    fullBrandLink = brandLabel(strip, "lblFullBrand", FullBrandCaption,
+                               QStringLiteral("the full-branding offer"));
+    // The main window's co-branding label leads to co-branding; About's does not.
+    connect(coBrandLink, &LinkLabel::clicked, this, [] { openLink(LinkTarget::CoBrandPage); });
+    connect(fullBrandLink, &LinkLabel::clicked, this, [] { openLink(LinkTarget::FullBrandPage); });
 }
 
 // Entries carry no shortcut keys: mouse and access keys reach them.

@@ -34,6 +34,9 @@ protected:
 
 private:
     void buildMenuBar();
+    QPushButton *buildQuestionPanel(QWidget *client); // returns its reading button
+    QPushButton *buildResultPanel(QWidget *client); // returns its Back button
+    void buildBrandStrip(QWidget *client);
     void showReading();
     void drawReading();
     void goBack();

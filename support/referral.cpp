@@ -8,10 +8,6 @@
 namespace zel::referral {
 namespace {
 
-const QString NamePrompt = QStringLiteral("Your Name");
-const QString MessagePrompt = QStringLiteral("Your Message");
-const QString FriendNamePrompt = QStringLiteral("Friend's Name");
-
 QString &lastRequest()
 {
     static QString address;

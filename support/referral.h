@@ -19,6 +19,14 @@ struct ReferralValues
 
 namespace referral {
 
+// The prompts the referral fields show until the user types. A name or
+// message still equal to its prompt counts as not filled in.
+inline const QString NamePrompt = QStringLiteral("Your Name");
+inline const QString EmailPrompt = QStringLiteral("Your Email Address");
+inline const QString MessagePrompt = QStringLiteral("Your Message");
+inline const QString FriendNamePrompt = QStringLiteral("Friend's Name");
+inline const QString FriendEmailPrompt = QStringLiteral("Friend's Email Address");
+
 // The program-wide record: filled at every press, never cleared.
 ReferralValues &values();
 // The address of the last referral sent.

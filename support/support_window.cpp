@@ -30,10 +30,8 @@ namespace {
 // the panel that holds the control.
 constexpr QSize ClientArea(741, 315);
 
-const QColor White(255, 255, 255);
 const QColor Navy(0, 0, 128);
 const QColor CheckBlue(0, 0, 192);
-const QColor Yellow(255, 255, 0);
 
 const std::array<QString, 4> SupportMessages {
     QStringLiteral("Velmora Softwares, such as this can be created and maintained only with your "
@@ -82,22 +80,11 @@ constexpr QRect LibraryPanelRect(488, 8, 249, 305);
 constexpr QRect LibraryTextRect(8, 24, 233, 257);
 constexpr QRect GoToHomeRect(5, 283, 239, 14);
 
-QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &rect,
-              const QFont &font, bool wraps)
-{
-    auto *l = look::place(new QLabel(text, parent), name, rect);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(text.isEmpty() ? font : look::fittedFont(font, text, rect.size(), wraps));
-    l->setWordWrap(wraps);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-}
-
 Panel *panel(QWidget *parent, const char *name, const QString &caption, const QRect &rect)
 {
     auto *p = look::place(new Panel(caption, parent), name, rect);
     p->setFont(look::verdana(9.75, look::Bold));
-    look::setTextColour(p, White);
+    look::setTextColour(p, look::White);
     look::setBackground(p, Navy);
     return p;
 }
@@ -108,17 +95,6 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
     // Enter presses the focused button and no other: there is no default button.
     b->setAutoDefault(true);
     return b;
-}
-
-QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect)
-{
-    auto *field = look::place(new QLineEdit(parent), name, rect);
-    field->setMaxLength(look::LineFieldLimit);
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, White);
-    palette.setColor(QPalette::Text, Qt::black);
-    field->setPalette(palette);
-    return field;
 }
 
 } // namespace
@@ -145,22 +121,48 @@ SupportWindow::SupportWindow(QWidget *parent)
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                    | Qt::WindowStaysOnTopHint);
     setFixedSize(ClientArea);
-    look::setTextColour(this, Qt::black);
-    look::setBackground(this, White);
+    look::setTextColour(this, look::Black);
+    look::setBackground(this, look::White);
     setFont(look::msSansSerif(8.25));
 
+    // Created in design order, so later controls lie above earlier ones.
+    buildAppeal();
+    auto *exit = button(this, "cmdClose", QStringLiteral("E&xit"), CloseRect);
+    connect(exit, &QPushButton::clicked, this, &SupportWindow::exitRequested);
+    const QList<QWidget *> referralOrder = buildReferralPanel();
+    buildLibraryPanel();
+
+    QWidget *previous = exit;
+    for (QWidget *next : QList<QWidget *> {homeButton} + referralOrder) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    exit->setFocus();
+
+    // A fresh seed for the appeal, as at start-up.
+    oracle::seedFromClock();
+    appeal->setText(appealText(appealIndex(oracle::nextRandom())));
+}
+
+// The icon, the title, the appeal drawn for this run, and the button that
+// takes the user to the forum.
+void SupportWindow::buildAppeal()
+{
     auto *icon = look::place(new QLabel(this), "Picture1", PictureRect);
     icon->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
     icon->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
-    auto *title
-        = label(this, "Label1", look::windowTitle(), TitleRect, look::msSansSerif(18), false);
+    auto *title = look::textLabel(this, "Label1", look::windowTitle(), TitleRect,
+                                  look::msSansSerif(18), look::Black, false);
     title->adjustSize();
-    appeal = label(this, "Label2", QString(), AppealRect, look::verdana(9.75, look::Bold), true);
+    appeal = look::textLabel(this, "Label2", QString(), AppealRect, look::verdana(9.75, look::Bold),
+                             look::Black, true);
     // One size for all four appeals, so whichever is drawn fits.
     QFont appealFont = appeal->font();
     for (const QString &text : SupportMessages)
         appealFont = look::fittedFont(appealFont, text, AppealRect.size(), true);
     appeal->setFont(appealFont);
+    for (QWidget *still : std::initializer_list<QWidget *> {icon, title, appeal})
+        still->setFocusPolicy(Qt::NoFocus);
 
     homeButton
         = button(this, "Check1", QStringLiteral("Click Here To Visit Velmora Now"), CheckRect);
@@ -172,16 +174,22 @@ SupportWindow::SupportWindow(QWidget *parent)
     homeButton->setAccessibleDescription(
         QStringLiteral("Link: opens the Velmora home page in your web browser"));
     look::setTextColour(homeButton, CheckBlue);
-    auto *exit = button(this, "cmdClose", QStringLiteral("E&xit"), CloseRect);
+    connect(homeButton, &QPushButton::toggled, this, &SupportWindow::openHomePage);
+}
 
+// The refer-a-friend form, each field showing its prompt until the user types.
+// Returns its controls in the order Tab reaches them.
+QList<QWidget *> SupportWindow::buildReferralPanel()
+{
     auto *referral = panel(this, "Frame2", QStringLiteral("Refer A Friend"), ReferralPanelRect);
-    auto *nameField = lineField(referral, "txtName", NameRect);
-    auto *emailField = lineField(referral, "txtEmail", EmailRect);
-    auto *friendNameField = lineField(referral, "txtFriendName", FriendNameRect);
-    auto *friendEmailField = lineField(referral, "txtFriendEmail", FriendEmailRect);
+    auto *nameField = look::lineField(referral, "txtName", NameRect);
+    auto *emailField = look::lineField(referral, "txtEmail", EmailRect);
+    auto *friendNameField = look::lineField(referral, "txtFriendName", FriendNameRect);
+    auto *friendEmailField = look::lineField(referral, "txtFriendEmail", FriendEmailRect);
     auto *submit = button(referral, "cmdSubmit", QStringLiteral("Refer A Friend &Now"), SubmitRect);
     submit->setFont(look::verdana(8.25, look::Bold));
-    look::setTextColour(submit, Qt::black);
+    look::setTextColour(submit, look::Black);
+    connect(submit, &QPushButton::clicked, this, &SupportWindow::referFriend);
     auto *messageField = look::place(new QPlainTextEdit(referral), "txtMessage", MessageRect);
     messageField->setTabChangesFocus(true);
 
@@ -191,51 +199,36 @@ SupportWindow::SupportWindow(QWidget *parent)
         field->setFont(font());
 
     using Spaces = PromptField::Spaces;
-    name = new PromptField(nameField, QStringLiteral("Your Name"), Spaces::Accepted);
-    email = new PromptField(emailField, QStringLiteral("Your Email Address"), Spaces::Refused);
-    friendName
-        = new PromptField(friendNameField, QStringLiteral("Friend's Name"), Spaces::Accepted);
-    friendEmail = new PromptField(friendEmailField, QStringLiteral("Friend's Email Address"),
-                                  Spaces::Refused);
-    message = new PromptField(messageField, QStringLiteral("Your Message"), Spaces::Accepted);
+    name = new PromptField(nameField, referral::NamePrompt, Spaces::Accepted);
+    email = new PromptField(emailField, referral::EmailPrompt, Spaces::Refused);
+    friendName = new PromptField(friendNameField, referral::FriendNamePrompt, Spaces::Accepted);
+    friendEmail = new PromptField(friendEmailField, referral::FriendEmailPrompt, Spaces::Refused);
+    message = new PromptField(messageField, referral::MessagePrompt, Spaces::Accepted);
     for (PromptField *field : {name, email, friendName, friendEmail})
         field->setText(field->prompt());
     // Not equal to its prompt, so a message the user never sees still passes.
     message->setText(message->prompt() + QStringLiteral("\r\n"));
 
+    return {nameField, submit, emailField, friendEmailField, friendNameField, messageField};
+}
+
+// The maker's other programs, and a link to them.
+void SupportWindow::buildLibraryPanel()
+{
     auto *library
         = panel(this, "Frame6", QStringLiteral("Download Velmora Softwares"), LibraryPanelRect);
-    auto *libraryText
-        = label(library, "Label3", LibraryText, LibraryTextRect, look::verdana(9), true);
-    look::setTextColour(libraryText, White);
+    auto *libraryText = look::textLabel(library, "Label3", LibraryText, LibraryTextRect,
+                                        look::verdana(9), look::White, true);
+    libraryText->setFocusPolicy(Qt::NoFocus);
     auto *libraryLink = new LinkLabel(QStringLiteral("Click Here To Visit Velmora Softwares"),
                                       QStringLiteral("the Velmora software library"), library);
     look::place(libraryLink, "lblGoToHome", GoToHomeRect);
     libraryLink->setFont(look::fittedFont(look::verdana(9, look::Bold | look::Underline),
                                           libraryLink->text(), GoToHomeRect.size(), false));
-    look::setTextColour(libraryLink, Yellow);
+    look::setTextColour(libraryLink, look::Yellow);
     libraryLink->adjustSize();
-
-    for (QWidget *still : std::initializer_list<QWidget *> {icon, title, appeal, libraryText})
-        still->setFocusPolicy(Qt::NoFocus);
-    setTabOrder(exit, homeButton);
-    setTabOrder(homeButton, nameField);
-    setTabOrder(nameField, submit);
-    setTabOrder(submit, emailField);
-    setTabOrder(emailField, friendEmailField);
-    setTabOrder(friendEmailField, friendNameField);
-    setTabOrder(friendNameField, messageField);
-    exit->setFocus();
-
-    connect(homeButton, &QPushButton::toggled, this, &SupportWindow::openHomePage);
-    connect(exit, &QPushButton::clicked, this, &SupportWindow::exitRequested);
-    connect(submit, &QPushButton::clicked, this, &SupportWindow::referFriend);
     connect(libraryLink, &LinkLabel::clicked, this,
             [] { openLink(LinkTarget::SoftwareLibraryPage); });
-
-    // A fresh seed for the appeal, as at start-up.
-    oracle::seedFromClock();
-    appeal->setText(appealText(appealIndex(oracle::nextRandom())));
 }
 
 void SupportWindow::showEvent(QShowEvent *event)

@@ -34,6 +34,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void buildAppeal();
+    QList<QWidget *> buildReferralPanel();
+    void buildLibraryPanel();
     void openHomePage(bool checked);
     void referFriend();
 

@@ -8,6 +8,8 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHash>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
@@ -144,6 +146,37 @@ void setBackground(QWidget *widget, const QColor &colour)
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+QLabel *dressLabel(QLabel *label, const char *name, const QRect &rect, const QFont &font,
+                   const QColor &colour, bool wraps)
+{
+    place(label, name, rect);
+    label->setTextFormat(Qt::PlainText);
+    const QString text = label->text();
+    label->setFont(text.isEmpty() ? font : fittedFont(font, text, rect.size(), wraps));
+    label->setWordWrap(wraps);
+    setTextColour(label, colour);
+    return label;
+}
+
+QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const QRect &rect,
+                  const QFont &font, const QColor &colour, bool wraps, Qt::Alignment alignment)
+{
+    QLabel *label = dressLabel(new QLabel(text, parent), name, rect, font, colour, wraps);
+    label->setAlignment(alignment);
+    return label;
+}
+
+QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect)
+{
+    auto *field = place(new QLineEdit(parent), name, rect);
+    field->setMaxLength(LineFieldLimit);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, White);
+    palette.setColor(QPalette::Text, Black);
+    field->setPalette(palette);
+    return field;
 }
 
 void centreOnScreen(QWidget *window)

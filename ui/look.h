@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+class QLabel;
+class QLineEdit;
 class QWidget;
 
 // The look every window of the program shares: its name and title, its
@@ -51,6 +53,12 @@ QFont fittedFont(QFont font, const QString &text, const QSize &box, bool wraps);
 // no access key: "&&" becomes "&" and a lone "&" disappears.
 QString labelCaption(const QString &caption);
 
+// The colours more than one window is drawn in.
+inline const QColor White(255, 255, 255);
+inline const QColor Black(0, 0, 0);
+inline const QColor Yellow(255, 255, 0);
+inline const QColor Purple(154, 54, 171);
+
 // Text in `colour`: a label's text, a panel's caption, a button's caption.
 void setTextColour(QWidget *widget, const QColor &colour);
 // An opaque background of `colour`.
@@ -69,6 +77,20 @@ Widget *place(Widget *widget, const char *name, const QRect &rect)
     widget->setGeometry(rect);
     return widget;
 }
+
+// Dresses a label as the designs draw text: named and placed, plain text in
+// `font` (stepped down where a stand-in face would overflow the box) and
+// `colour`. An empty label keeps `font` as given, so that no face is loaded
+// before it has a text to show.
+QLabel *dressLabel(QLabel *label, const char *name, const QRect &rect, const QFont &font,
+                   const QColor &colour, bool wraps);
+// A new label of text, dressed, with its text at `alignment` in its box.
+QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const QRect &rect,
+                  const QFont &font, const QColor &colour, bool wraps,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
+// A single-line field as every window draws it: black text on white, holding
+// at most LineFieldLimit characters.
+QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect);
 
 // Places the window's client area in the middle of the screen it will open on.
 void centreOnScreen(QWidget *window);

@@ -1,45 +1,14 @@
-#include "about/about_window.h"
-#include "accessibility_check.h"
 #include "links/link_config.h"
 #include "links/link_target.h"
 #include "links/open_link.h"
-#include "modal_helper.h"
-#include "ui/link_label.h"
-#include "ui/look.h"
-#include "window_test_helpers.h"
 
-#include <QDialog>
-#include <QFontInfo>
-#include <QLabel>
+#include <QApplication>
 #include <QLoggingCategory>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 using namespace zel;
-
-namespace {
-
-void whenAboutIsOpen(std::function<void(QDialog *)> step)
-{
-    whenModalIsUp([step](QWidget *modal) { step(qobject_cast<QDialog *>(modal)); });
-}
-
-QStringList labelTexts(const QWidget *window)
-{
-    QStringList texts;
-    for (const QLabel *label : window->findChildren<QLabel *>())
-        texts << label->objectName() + QLatin1Char('=') + label->text();
-    texts.sort();
-    return texts;
-}
-
-} // namespace
 
 class TestLinks : public QObject
 {
@@ -51,7 +20,6 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        look::installFontSubstitutes();
         QLoggingCategory::setFilterRules(QStringLiteral("zel.*=true")); // as a maintainer asks
     }
     void init()
@@ -70,18 +38,6 @@ private Q_SLOTS:
     void desktopOpenerGetsTheAddressAsOneArgument_data();
     void desktopOpenerGetsTheAddressAsOneArgument();
     void missingOpenerIsSilent();
-    void labelCaptions_data();
-    void labelCaptions();
-    void faces_data();
-    void faces();
-    void linkCountsAClickReleasedOverIt_data();
-    void linkCountsAClickReleasedOverIt();
-
-    void aboutContent();
-    void aboutCloses_data();
-    void aboutCloses();
-    void aboutLinksLeaveItOpen();
-    void aboutIsTheSameEachTime();
 };
 
 // Each destination is its site's base and its exact path; only the product
@@ -197,201 +153,6 @@ void TestLinks::missingOpenerIsSilent()
 #else
     QSKIP("Unix opener only");
 #endif
-}
-
-void TestLinks::labelCaptions_data()
-{
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("double ampersand") << "name &&  link"
-                                      << "name &  link";
-    QTest::newRow("access key mark") << "E&xit"
-                                     << "Exit";
-    QTest::newRow("trailing mark") << "odd &"
-                                   << "odd ";
-    QTest::newRow("three marks") << "a&&&b"
-                                 << "a&b";
-    QTest::newRow("none") << "plain"
-                          << "plain";
-}
-
-// The designed face draws where it is installed, as designed; where it is
-// missing its stand-in draws, stepped down only as far as its text needs.
-void TestLinks::faces_data()
-{
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<QStringList>("installed");
-    QTest::addColumn<QString>("face");
-    QTest::addColumn<bool>("mayStepDown");
-    const QStringList windows {"Arial", "MS Sans Serif", "Tahoma", "Verdana"};
-    const QStringList linux {"DejaVu Sans", "DejaVu Serif"};
-    QTest::newRow("Verdana on Windows") << "Verdana" << windows << "Verdana" << false;
-    QTest::newRow("MS Sans Serif on Windows")
-        << "MS Sans Serif" << windows << "MS Sans Serif" << false;
-    QTest::newRow("Verdana missing") << "Verdana" << linux << "DejaVu Sans" << true;
-    QTest::newRow("MS Sans Serif missing") << "MS Sans Serif" << linux << "DejaVu Sans" << true;
-    QTest::newRow("MS Sans Serif, Tahoma there")
-        << "MS Sans Serif" << QStringList {"Tahoma"} << "Tahoma" << true;
-}
-
-void TestLinks::faces()
-{
-    QFETCH(QString, family);
-    QFETCH(QStringList, installed);
-    QFETCH(QString, face);
-    QFETCH(bool, mayStepDown);
-    QCOMPARE(look::faceFor(family, installed), face);
-    QCOMPARE(look::isDesignedFace(face), !mayStepDown);
-
-    // A stand-in that overflows its box steps down until it fits.
-    QFont font(QFontInfo(look::verdana(8.25)).family());
-    if (look::isDesignedFace(font.family()))
-        return; // the designed face is installed here: nothing stands in
-    font.setPixelSize(11);
-    const QString text(20, QLatin1Char('W'));
-    QVERIFY(look::fittedFont(font, text, QSize(100, 13), false).pixelSize() < 11);
-}
-
-void TestLinks::labelCaptions()
-{
-    QFETCH(QString, caption);
-    QFETCH(QString, shown);
-    QCOMPARE(look::labelCaption(caption), shown);
-}
-
-// Like a button: a click counts where the left button is released over the link.
-void TestLinks::linkCountsAClickReleasedOverIt_data()
-{
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QPoint>("releasedAt");
-    QTest::addColumn<int>("clicks");
-    QTest::newRow("released over it") << int(Qt::LeftButton) << QPoint(10, 5) << 1;
-    QTest::newRow("dragged off") << int(Qt::LeftButton) << QPoint(10, 500) << 0;
-    QTest::newRow("right button") << int(Qt::RightButton) << QPoint(10, 5) << 0;
-}
-
-void TestLinks::linkCountsAClickReleasedOverIt()
-{
-    QFETCH(int, button);
-    QFETCH(QPoint, releasedAt);
-    QFETCH(int, clicks);
-    LinkLabel link(QStringLiteral("Click here"), QStringLiteral("a page"));
-    link.resize(100, 20);
-    QSignalSpy clicked(&link, &LinkLabel::clicked);
-    const auto mouseButton = static_cast<Qt::MouseButton>(button);
-    QTest::mousePress(&link, mouseButton, {}, QPoint(10, 5));
-    QTest::mouseRelease(&link, mouseButton, {}, releasedAt);
-    QCOMPARE(clicked.size(), clicks);
-}
-
-void TestLinks::aboutContent()
-{
-    AboutWindow about;
-    about.show();
-    QVERIFY(QTest::qWaitForWindowActive(&about));
-    QCOMPARE(unnamedForScreenReaders(&about), QStringList());
-    QCOMPARE(about.windowTitle(), QStringLiteral(ZEL_WINDOW_TITLE));
-    QCOMPARE(about.size(), QSize(399, 226));
-    QCOMPARE(about.minimumSize(), about.maximumSize());
-    QVERIFY(!(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QVERIFY(about.windowFlags() & Qt::WindowCloseButtonHint);
-
-    auto *ok = about.findChild<QPushButton *>(QStringLiteral("cmdOK"));
-    QVERIFY(ok->isDefault());
-    QCOMPARE(QApplication::focusWidget(), ok);
-
-    const auto *label1 = about.findChild<QLabel *>(QStringLiteral("Label1"));
-    QVERIFY(label1->text().startsWith(
-        QStringLiteral("Zel Orvalis is an ancient oracle based on the Etruscan texts and "
-                       "religion.")));
-    QVERIFY(label1->text().contains(QStringLiteral("Velmora")));
-    const QString home = about.findChild<QLabel *>(QStringLiteral("lblHomePage"))->text();
-    QVERIFY(home.startsWith(QStringLiteral("Click here to visit ")));
-    QVERIFY(linkAddress(LinkTarget::HomePage).endsWith(home.mid(20)));
-
-    // Every text fits its box in the stand-in fonts, and the rule crosses both edges.
-    for (const char *name : {"Label1", "Label3"}) {
-        const auto *label = findControl<QLabel>(&about, name);
-        QVERIFY2(wrappedHeight(label) <= label->height(), name);
-    }
-    const auto *rule = about.findChild<QWidget *>(QStringLiteral("Line2"));
-    QVERIFY(rule->geometry().left() < 0 && rule->geometry().right() >= about.width());
-    for (const LinkLabel *link : about.findChildren<LinkLabel *>())
-        QVERIFY(link->geometry().right() < about.width());
-}
-
-void TestLinks::aboutCloses_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Enter") << "Enter";
-    QTest::newRow("Return") << "Return";
-    QTest::newRow("Escape") << "Escape";
-    QTest::newRow("close box") << "close";
-    QTest::newRow("OK click") << "click";
-}
-
-void TestLinks::aboutCloses()
-{
-    QFETCH(QString, how);
-    QWidget owner;
-    owner.show();
-    QPointer<QDialog> seen;
-    whenAboutIsOpen([&seen, how](QDialog *about) {
-        seen = about;
-        if (how == QLatin1String("close"))
-            about->close();
-        else if (how == QLatin1String("click"))
-            QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")),
-                              Qt::LeftButton);
-        else
-            QTest::keyClick(about,
-                            how == QLatin1String("Enter")        ? Qt::Key_Enter
-                                : how == QLatin1String("Return") ? Qt::Key_Return
-                                                                 : Qt::Key_Escape);
-    });
-    showAbout(&owner);
-    QVERIFY(!QApplication::activeModalWidget());
-    QTRY_VERIFY(seen.isNull()); // destroyed, not kept for the next opening
-    QVERIFY(opened.isEmpty());
-}
-
-void TestLinks::aboutLinksLeaveItOpen()
-{
-    QWidget owner;
-    owner.show();
-    QStringList stillOpen;
-    whenAboutIsOpen([&](QDialog *about) {
-        for (const char *name : {"lblHomePage", "lblCobrand", "lblCobrand"}) {
-            auto *link = about->findChild<QLabel *>(QLatin1String(name));
-            QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
-            stillOpen << QString::number(about->isVisible());
-        }
-        QTest::mouseClick(about->findChild<QLabel *>(QStringLiteral("picIcon")), Qt::LeftButton);
-        stillOpen << QString::number(about->isVisible());
-        about->accept();
-    });
-    showAbout(&owner);
-    QCOMPARE(stillOpen, QStringList({"1", "1", "1", "1"}));
-    QCOMPARE(opened,
-             QStringList({linkAddress(LinkTarget::HomePage), linkAddress(LinkTarget::FullBrandPage),
-                          linkAddress(LinkTarget::FullBrandPage)}));
-}
-
-void TestLinks::aboutIsTheSameEachTime()
-{
-    QWidget owner;
-    owner.show();
-    QList<QStringList> contents;
-    for (int opening = 0; opening < 2; ++opening) {
-        whenAboutIsOpen([&contents](QDialog *about) {
-            contents << labelTexts(about);
-            QTest::keyClick(about, Qt::Key_Escape);
-        });
-        showAbout(&owner);
-    }
-    QCOMPARE(contents.size(), 2);
-    QVERIFY(contents[0].size() >= 6);
-    QCOMPARE(contents[1], contents[0]);
 }
 
 QTEST_MAIN(TestLinks)

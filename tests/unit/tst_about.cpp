@@ -1,0 +1,176 @@
+#include "about/about_window.h"
+#include "accessibility_check.h"
+#include "links/link_target.h"
+#include "links/open_link.h"
+#include "modal_helper.h"
+#include "ui/link_label.h"
+#include "ui/look.h"
+#include "window_test_helpers.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace zel;
+
+namespace {
+
+void whenAboutIsOpen(std::function<void(QDialog *)> step)
+{
+    whenModalIsUp([step](QWidget *modal) { step(qobject_cast<QDialog *>(modal)); });
+}
+
+QStringList labelTexts(const QWidget *window)
+{
+    QStringList texts;
+    for (const QLabel *label : window->findChildren<QLabel *>())
+        texts << label->objectName() + QLatin1Char('=') + label->text();
+    texts.sort();
+    return texts;
+}
+
+} // namespace
+
+class TestAbout : public QObject
+{
+    Q_OBJECT
+
+private:
+    QStringList opened;
+
+private Q_SLOTS:
+    void initTestCase() { look::installFontSubstitutes(); }
+    void init()
+    {
+        opened.clear();
+        setLinkOpenerForTests([this](const QString &address) { opened << address; });
+    }
+    void cleanup()
+    {
+        setLinkOpenerForTests({});
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void aboutContent();
+    void aboutCloses_data();
+    void aboutCloses();
+    void aboutLinksLeaveItOpen();
+    void aboutIsTheSameEachTime();
+};
+
+void TestAbout::aboutContent()
+{
+    AboutWindow about;
+    about.show();
+    QVERIFY(QTest::qWaitForWindowActive(&about));
+    QCOMPARE(unnamedForScreenReaders(&about), QStringList());
+    QCOMPARE(about.windowTitle(), QStringLiteral(ZEL_WINDOW_TITLE));
+    QCOMPARE(about.size(), QSize(399, 226));
+    QCOMPARE(about.minimumSize(), about.maximumSize());
+    QVERIFY(!(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(about.windowFlags() & Qt::WindowCloseButtonHint);
+
+    auto *ok = about.findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    QVERIFY(ok->isDefault());
+    QCOMPARE(QApplication::focusWidget(), ok);
+
+    const auto *label1 = about.findChild<QLabel *>(QStringLiteral("Label1"));
+    QVERIFY(label1->text().startsWith(
+        QStringLiteral("Zel Orvalis is an ancient oracle based on the Etruscan texts and "
+                       "religion.")));
+    QVERIFY(label1->text().contains(QStringLiteral("Velmora")));
+    const QString home = about.findChild<QLabel *>(QStringLiteral("lblHomePage"))->text();
+    QVERIFY(home.startsWith(QStringLiteral("Click here to visit ")));
+    QVERIFY(linkAddress(LinkTarget::HomePage).endsWith(home.mid(20)));
+
+    // Every text fits its box in the stand-in fonts, and the rule crosses both edges.
+    for (const char *name : {"Label1", "Label3"}) {
+        const auto *label = findControl<QLabel>(&about, name);
+        QVERIFY2(wrappedHeight(label) <= label->height(), name);
+    }
+    const auto *rule = about.findChild<QWidget *>(QStringLiteral("Line2"));
+    QVERIFY(rule->geometry().left() < 0 && rule->geometry().right() >= about.width());
+    for (const LinkLabel *link : about.findChildren<LinkLabel *>())
+        QVERIFY(link->geometry().right() < about.width());
+}
+
+void TestAbout::aboutCloses_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Enter") << "Enter";
+    QTest::newRow("Return") << "Return";
+    QTest::newRow("Escape") << "Escape";
+    QTest::newRow("close box") << "close";
+    QTest::newRow("OK click") << "click";
+}
+
+void TestAbout::aboutCloses()
+{
+    QFETCH(QString, how);
+    QWidget owner;
+    owner.show();
+    QPointer<QDialog> seen;
+    whenAboutIsOpen([&seen, how](QDialog *about) {
+        seen = about;
+        if (how == QLatin1String("close"))
+            about->close();
+        else if (how == QLatin1String("click"))
+            QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")),
+                              Qt::LeftButton);
+        else
+            QTest::keyClick(about,
+                            how == QLatin1String("Enter")        ? Qt::Key_Enter
+                                : how == QLatin1String("Return") ? Qt::Key_Return
+                                                                 : Qt::Key_Escape);
+    });
+    showAbout(&owner);
+    QVERIFY(!QApplication::activeModalWidget());
+    QTRY_VERIFY(seen.isNull()); // destroyed, not kept for the next opening
+    QVERIFY(opened.isEmpty());
+}
+
+void TestAbout::aboutLinksLeaveItOpen()
+{
+    QWidget owner;
+    owner.show();
+    QStringList stillOpen;
+    whenAboutIsOpen([&](QDialog *about) {
+        for (const char *name : {"lblHomePage", "lblCobrand", "lblCobrand"}) {
+            auto *link = about->findChild<QLabel *>(QLatin1String(name));
+            QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+            stillOpen << QString::number(about->isVisible());
+        }
+        QTest::mouseClick(about->findChild<QLabel *>(QStringLiteral("picIcon")), Qt::LeftButton);
+        stillOpen << QString::number(about->isVisible());
+        about->accept();
+    });
+    showAbout(&owner);
+    QCOMPARE(stillOpen, QStringList({"1", "1", "1", "1"}));
+    QCOMPARE(opened,
+             QStringList({linkAddress(LinkTarget::HomePage), linkAddress(LinkTarget::FullBrandPage),
+                          linkAddress(LinkTarget::FullBrandPage)}));
+}
+
+void TestAbout::aboutIsTheSameEachTime()
+{
+    QWidget owner;
+    owner.show();
+    QList<QStringList> contents;
+    for (int opening = 0; opening < 2; ++opening) {
+        whenAboutIsOpen([&contents](QDialog *about) {
+            contents << labelTexts(about);
+            QTest::keyClick(about, Qt::Key_Escape);
+        });
+        showAbout(&owner);
+    }
+    QCOMPARE(contents.size(), 2);
+    QVERIFY(contents[0].size() >= 6);
+    QCOMPARE(contents[1], contents[0]);
+}
+
+QTEST_MAIN(TestAbout)
+#include "tst_about.moc"

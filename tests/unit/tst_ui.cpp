@@ -1,0 +1,111 @@
+#include "ui/link_label.h"
+#include "ui/look.h"
+
+#include <QFontInfo>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace zel;
+
+class TestUi : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { look::installFontSubstitutes(); }
+
+    void labelCaptions_data();
+    void faces_data();
+    void faces();
+    void labelCaptions();
+    void linkCountsAClickReleasedOverIt_data();
+    void linkCountsAClickReleasedOverIt();
+};
+
+void TestUi::labelCaptions_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("double ampersand") << "name &&  link"
+                                      << "name &  link";
+    QTest::newRow("access key mark") << "E&xit"
+                                     << "Exit";
+    QTest::newRow("trailing mark") << "odd &"
+                                   << "odd ";
+    QTest::newRow("three marks") << "a&&&b"
+                                 << "a&b";
+    QTest::newRow("none") << "plain"
+                          << "plain";
+}
+
+// The designed face draws where it is installed, as designed; where it is
+// missing its stand-in draws, stepped down only as far as its text needs.
+void TestUi::faces_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<bool>("mayStepDown");
+    const QStringList windows {"Arial", "MS Sans Serif", "Tahoma", "Verdana"};
+    const QStringList linux {"DejaVu Sans", "DejaVu Serif"};
+    QTest::newRow("Verdana on Windows") << "Verdana" << windows << "Verdana" << false;
+    QTest::newRow("MS Sans Serif on Windows")
+        << "MS Sans Serif" << windows << "MS Sans Serif" << false;
+    QTest::newRow("Verdana missing") << "Verdana" << linux << "DejaVu Sans" << true;
+    QTest::newRow("MS Sans Serif missing") << "MS Sans Serif" << linux << "DejaVu Sans" << true;
+    QTest::newRow("MS Sans Serif, Tahoma there")
+        << "MS Sans Serif" << QStringList {"Tahoma"} << "Tahoma" << true;
+}
+
+void TestUi::faces()
+{
+    QFETCH(QString, family);
+    QFETCH(QStringList, installed);
+    QFETCH(QString, face);
+    QFETCH(bool, mayStepDown);
+    QCOMPARE(look::faceFor(family, installed), face);
+    QCOMPARE(look::isDesignedFace(face), !mayStepDown);
+
+    // A stand-in that overflows its box steps down until it fits.
+    QFont font(QFontInfo(look::verdana(8.25)).family());
+    if (look::isDesignedFace(font.family()))
+        return; // the designed face is installed here: nothing stands in
+    font.setPixelSize(11);
+    const QString text(20, QLatin1Char('W'));
+    QVERIFY(look::fittedFont(font, text, QSize(100, 13), false).pixelSize() < 11);
+}
+
+void TestUi::labelCaptions()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, shown);
+    QCOMPARE(look::labelCaption(caption), shown);
+}
+
+// Like a button: a click counts where the left button is released over the link.
+void TestUi::linkCountsAClickReleasedOverIt_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QPoint>("releasedAt");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("released over it") << int(Qt::LeftButton) << QPoint(10, 5) << 1;
+    QTest::newRow("dragged off") << int(Qt::LeftButton) << QPoint(10, 500) << 0;
+    QTest::newRow("right button") << int(Qt::RightButton) << QPoint(10, 5) << 0;
+}
+
+void TestUi::linkCountsAClickReleasedOverIt()
+{
+    QFETCH(int, button);
+    QFETCH(QPoint, releasedAt);
+    QFETCH(int, clicks);
+    LinkLabel link(QStringLiteral("Click here"), QStringLiteral("a page"));
+    link.resize(100, 20);
+    QSignalSpy clicked(&link, &LinkLabel::clicked);
+    const auto mouseButton = static_cast<Qt::MouseButton>(button);
+    QTest::mousePress(&link, mouseButton, {}, QPoint(10, 5));
+    QTest::mouseRelease(&link, mouseButton, {}, releasedAt);
+    QCOMPARE(clicked.size(), clicks);
+}
+
+QTEST_MAIN(TestUi)
+#include "tst_ui.moc"
