@@ -17,7 +17,9 @@
 #   XDG_CACHE_HOME  the cache lives in $XDG_CACHE_HOME/zel-orvalis (~/.cache)
 #   JOBS            parallel build jobs (default: nproc)
 #   KEEP_BUILD=1    keep the unpacked source and build folder after install
-set -euo pipefail
+set -Eeuo pipefail
+# A failure deep into the build names the line it happened on.
+trap 'echo "$0: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 
 here=$(cd "$(dirname "$0")" && pwd)
 patch_file="$here/qt-windows/dynamicgl-needs-opengl.patch"
@@ -142,79 +144,9 @@ if [ -f "$stamp" ]; then
     exit 0
 fi
 
-# apt needs a deb-src line for the archive it already uses. Mirror the
-# Debian and Ubuntu archive entries (one-line and deb822) as deb-src in
-# files of our own, leaving the system's files as they are.
+# apt needs a deb-src line for the archive it already uses.
 have_source() {
     apt-cache showsrc --only-source qt6-base 2>/dev/null | grep -qx "Version: $deb_version"
-}
-
-write_deb_src_entries() {
-    local list=/etc/apt/sources.list.d/zel-orvalis-src.list
-    local sources=/etc/apt/sources.list.d/zel-orvalis-src.sources
-    local archive='/(debian|debian-security|ubuntu|ubuntu-ports)/?$'
-    local files=() f one_line deb822
-    [ -f /etc/apt/sources.list ] && files+=(/etc/apt/sources.list)
-    for f in /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-        [ -f "$f" ] || continue
-        case "$f" in "$list"|"$sources") continue ;; esac
-        files+=("$f")
-    done
-
-    one_line=$(for f in "${files[@]}"; do
-        case "$f" in *.list) cat "$f" ;; esac
-    done | awk -v archive="$archive" '
-        /^[ \t]*deb[ \t]/ {
-            rest = $0
-            sub(/^[ \t]*deb[ \t]+/, "", rest)
-            uri = rest
-            if (uri ~ /^\[/) sub(/^\[[^]]*\][ \t]*/, "", uri)
-            split(uri, words, /[ \t]+/)
-            if (words[1] ~ archive) print "deb-src " rest
-        }')
-
-    deb822=$(for f in "${files[@]}"; do
-        case "$f" in *.sources) cat "$f"; echo ;; esac
-    done | awk -v archive="$archive" '
-        function flush(   i, wanted, enabled, n, uris, j) {
-            wanted = (types ~ /(^|[ \t])deb([ \t]|$)/ && types !~ /deb-src/)
-            enabled = (tolower(enabledv) != "no")
-            n = split(urisv, uris, /[ \t]+/)
-            matched = 0
-            for (j = 1; j <= n; j++) if (uris[j] ~ archive) matched = 1
-            if (wanted && enabled && matched) {
-                for (i = 1; i <= count; i++) {
-                    if (lines[i] ~ /^Types:/) print "Types: deb-src"
-                    else print lines[i]
-                }
-                print ""
-            }
-            count = 0; types = ""; urisv = ""; enabledv = ""
-        }
-        /^[ \t]*$/ { if (count) flush(); next }
-        /^#/ { next }
-        {
-            lines[++count] = $0
-            if ($0 ~ /^Types:/) { types = $0; sub(/^Types:[ \t]*/, "", types) }
-            if ($0 ~ /^URIs:/) { urisv = $0; sub(/^URIs:[ \t]*/, "", urisv) }
-            if ($0 ~ /^Enabled:/) { enabledv = $0; sub(/^Enabled:[ \t]*/, "", enabledv) }
-        }
-        END { if (count) flush() }')
-
-    if [ -z "$one_line$deb822" ]; then
-        echo "No Debian or Ubuntu archive found in apt's sources to fetch qt6-base's source from" >&2
-        exit 1
-    fi
-    if [ -n "$one_line" ]; then
-        echo "Adding $list"
-        { echo "# Source packages, for scripts/build-qt-windows.sh of Zel Orvalis"
-          echo "$one_line"; } | $sudo tee "$list" >/dev/null
-    fi
-    if [ -n "$deb822" ]; then
-        echo "Adding $sources"
-        { echo "# Source packages, for scripts/build-qt-windows.sh of Zel Orvalis"
-          echo "$deb822"; } | $sudo tee "$sources" >/dev/null
-    fi
 }
 
 # The files a .dsc lists, next to it.
@@ -231,7 +163,7 @@ downloads="$cache/downloads/qt6-base_$deb_version"
 dsc="$downloads/qt6-base_$deb_version.dsc"
 if ! dsc_complete "$dsc"; then
     if ! have_source; then
-        write_deb_src_entries
+        "$here/qt-windows/add-deb-src.sh"
         $sudo apt-get update -q
         if ! have_source; then
             echo "apt offers no source of qt6-base $deb_version" >&2
@@ -261,7 +193,7 @@ cmake -S "$src" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$prefix/mingw-w64.cmake" \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DQT_HOST_PATH=/usr \
-    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
     "${options[@]}"
 
 started=$(date +%s)

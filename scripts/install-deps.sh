@@ -26,6 +26,12 @@ else
     sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-# shellcheck disable=SC2086 # one word per package
-$sudo apt-get install -y -q --no-install-recommends $missing
+# On a freshly booted machine the automatic updates can hold the package
+# manager for minutes: wait for them (apt names the process it waits for)
+# rather than fail.
+wait_for_lock="-o DPkg::Lock::Timeout=600"
+echo "(waiting up to 10 minutes for any other package manager to finish)"
+# shellcheck disable=SC2086 # one word per option and package
+$sudo apt-get $wait_for_lock update -q
+# shellcheck disable=SC2086
+$sudo apt-get $wait_for_lock install -y -q --no-install-recommends $missing

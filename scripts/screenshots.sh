@@ -65,13 +65,9 @@ shoot() { # OUTPUT_DIR SCALE
         import -frame -window "$win" "$out/main-reading.png"
 
         xdotool key alt+h a
-        other() {
-            about=$(xdotool search --onlyvisible --name "^$ZEL_TITLE\$" | grep -vx "$win" | head -n1)
-            [ -n "$about" ] && managed "$about"
-        }
-        wait_until 10 other || fail "no About window"
+        find_about "$win"
         sleep 0.3
-        import -frame -window "$about" "$out/about.png"
+        import -frame -window "$ABOUT" "$out/about.png"
         xdotool key Escape
 
         close_window "$win"

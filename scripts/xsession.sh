@@ -138,6 +138,17 @@ find_support() {
     wait_until 10 support_shown
 }
 
+# find_about WINDOW: waits for the About window that WINDOW opened, managed by
+# the window manager; sets ABOUT.
+find_about() {
+    other_window() {
+        ABOUT=$(xdotool search --onlyvisible --name "^$ZEL_TITLE\$" | grep -vx "$1" | head -n1)
+        [ -n "$ABOUT" ]
+    }
+    wait_until 10 other_window "$1" || fail "no About window"
+    wait_until 10 managed "$ABOUT" || fail "the About window is not managed"
+}
+
 # close_window WINDOW: asks the window manager to close it, as its close box
 # does (_NET_CLOSE_WINDOW, answered with WM_DELETE_WINDOW).
 close_window() { wmctrl -i -c "$1"; }

@@ -53,17 +53,6 @@ expect_opened_links() {
     expect_opened "${addresses[@]}"
 }
 
-# find_about WINDOW: waits for the About window that WINDOW opened, managed by
-# the window manager; sets ABOUT.
-find_about() {
-    other_window() {
-        ABOUT=$(xdotool search --onlyvisible --name "^$ZEL_TITLE\$" | grep -vx "$1" | head -n1)
-        [ -n "$ABOUT" ]
-    }
-    wait_until 10 other_window "$1" || fail "no About window"
-    wait_until 10 managed "$ABOUT" || fail "the About window is not managed"
-}
-
 # type_referral DELAY NAME EMAIL FRIEND_EMAIL FRIEND_NAME: from Exit, which has
 # the focus when the support window opens, Tab reaches the fields in this order.
 type_referral() {
