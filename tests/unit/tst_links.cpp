@@ -1,3 +1,4 @@
+#include "data_row.h"
 #include "links/link_config.h"
 #include "links/link_target.h"
 #include "links/open_link.h"
@@ -51,19 +52,16 @@ void TestLinks::destinations_data()
     const QString maker = QStringLiteral(ZEL_MAKER_SITE_BASE);
     const QString help = QStringLiteral(ZEL_HELP_SITE_BASE);
     const QString product = QStringLiteral(ZEL_PRODUCT_SITE_BASE);
-    QTest::newRow("HomePage") << LinkTarget::HomePage << QStringLiteral(ZEL_HOME_PAGE) << "";
-    QTest::newRow("SoftwareLibraryPage")
-        << LinkTarget::SoftwareLibraryPage << maker << "/velmorasoftwares";
-    QTest::newRow("DonatePage") << LinkTarget::DonatePage << help << "/donate.html";
-    QTest::newRow("FullBrandPage") << LinkTarget::FullBrandPage << help << "/fully-branded.html";
-    QTest::newRow("CoBrandPage") << LinkTarget::CoBrandPage << help << "/co-brand.html";
-    QTest::newRow("ProductHelpPage")
-        << LinkTarget::ProductHelpPage << product << "/zel-free-orvalis-help.html";
-    QTest::newRow("ProductDownloadPage")
-        << LinkTarget::ProductDownloadPage << product << "/download-zel-free-orvalis.html";
-    QTest::newRow("ReferralEndpoint")
-        << LinkTarget::ReferralEndpoint << maker << "/tavro-refer-a-friend.php";
-    QTest::newRow("ProductSite") << LinkTarget::ProductSite << product << "/";
+    row("HomePage", LinkTarget::HomePage, QStringLiteral(ZEL_HOME_PAGE), "");
+    row("SoftwareLibraryPage", LinkTarget::SoftwareLibraryPage, maker, "/velmorasoftwares");
+    row("DonatePage", LinkTarget::DonatePage, help, "/donate.html");
+    row("FullBrandPage", LinkTarget::FullBrandPage, help, "/fully-branded.html");
+    row("CoBrandPage", LinkTarget::CoBrandPage, help, "/co-brand.html");
+    row("ProductHelpPage", LinkTarget::ProductHelpPage, product, "/zel-free-orvalis-help.html");
+    row("ProductDownloadPage", LinkTarget::ProductDownloadPage, product,
+        "/download-zel-free-orvalis.html");
+    row("ReferralEndpoint", LinkTarget::ReferralEndpoint, maker, "/tavro-refer-a-friend.php");
+    row("ProductSite", LinkTarget::ProductSite, product, "/");
 }
 
 void TestLinks::destinations()
@@ -91,13 +89,13 @@ void TestLinks::destinations()
 void TestLinks::desktopOpenerGetsTheAddressAsOneArgument_data()
 {
     QTest::addColumn<QString>("address");
-    QTest::newRow("plain") << linkAddress(LinkTarget::DonatePage);
-    QTest::newRow("query with shell characters")
-        << "http://h.example/a.php?x=1&y=$(touch pwned)`id`;echo 'q' \"d\" | > *";
-    QTest::newRow("spaces and line breaks") << "http://h.example/?m=Your Message\r\nend";
-    QTest::newRow("non-ASCII") << QStringLiteral("http://h.example/?n=Zoë Ørsted 日本");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("leading dash") << "-h";
+    row("plain", linkAddress(LinkTarget::DonatePage));
+    row("query with shell characters",
+        "http://h.example/a.php?x=1&y=$(touch pwned)`id`;echo 'q' \"d\" | > *");
+    row("spaces and line breaks", "http://h.example/?m=Your Message\r\nend");
+    row("non-ASCII", QStringLiteral("http://h.example/?n=Zoë Ørsted 日本"));
+    row("empty", QString());
+    row("leading dash", "-h");
 }
 
 void TestLinks::desktopOpenerGetsTheAddressAsOneArgument()

@@ -1,3 +1,4 @@
+#include "data_row.h"
 #include "oracle/oracle_table.h"
 #include "oracle/random_source.h"
 #include "oracle/rounding.h"
@@ -48,16 +49,16 @@ void TestOracle::indexFromR_data()
     QTest::addColumn<int>("index");
 
     const float belowOne = std::nextafter(1.0f, 0.0f);
-    QTest::newRow("zero is TINIA") << 0.0f << 0;
-    QTest::newRow("just below 0.02") << std::nextafter(0.02f, 0.0f) << 0;
-    QTest::newRow("0.02 in single precision") << 0.02f << 0;
-    QTest::newRow("just above 0.02") << std::nextafter(0.02f, 1.0f) << 1;
-    QTest::newRow("half ties to even: USIL") << 0.5f << 12;
-    QTest::newRow("just above half") << std::nextafter(0.5f, 1.0f) << 13;
-    QTest::newRow("just below half") << std::nextafter(0.5f, 0.0f) << 12;
-    QTest::newRow("just below 0.98") << std::nextafter(0.98f, 0.0f) << 24;
-    QTest::newRow("just above 0.98") << std::nextafter(0.98f, 1.0f) << 25;
-    QTest::newRow("largest float below one is TURMS") << belowOne << 25;
+    row("zero is TINIA", 0.0f, 0);
+    row("just below 0.02", std::nextafter(0.02f, 0.0f), 0);
+    row("0.02 in single precision", 0.02f, 0);
+    row("just above 0.02", std::nextafter(0.02f, 1.0f), 1);
+    row("half ties to even: USIL", 0.5f, 12);
+    row("just above half", std::nextafter(0.5f, 1.0f), 13);
+    row("just below half", std::nextafter(0.5f, 0.0f), 12);
+    row("just below 0.98", std::nextafter(0.98f, 0.0f), 24);
+    row("just above 0.98", std::nextafter(0.98f, 1.0f), 25);
+    row("largest float below one is TURMS", belowOne, 25);
 }
 
 void TestOracle::indexFromR()
@@ -99,20 +100,20 @@ void TestOracle::rounding_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("rounded");
 
-    QTest::newRow("0.5 to even 0") << 0.5 << 0;
-    QTest::newRow("1.5 to even 2") << 1.5 << 2;
-    QTest::newRow("2.5 to even 2") << 2.5 << 2;
-    QTest::newRow("12.5 to even 12") << 12.5 << 12;
-    QTest::newRow("6.5 to even 6") << 6.5 << 6;
-    QTest::newRow("-0.5 to even 0") << -0.5 << 0;
-    QTest::newRow("-1.5 to even -2") << -1.5 << -2;
-    QTest::newRow("2.4999 down") << 2.4999 << 2;
-    QTest::newRow("2.5001 up") << 2.5001 << 3;
-    QTest::newRow("largest 16-bit") << 32767.0 << 32767;
-    QTest::newRow("saturates high") << 1e9 << 32767;
-    QTest::newRow("saturates low") << -1e9 << -32768;
-    QTest::newRow("infinity saturates") << std::numeric_limits<double>::infinity() << 32767;
-    QTest::newRow("NaN gives zero") << std::numeric_limits<double>::quiet_NaN() << 0;
+    row("0.5 to even 0", 0.5, 0);
+    row("1.5 to even 2", 1.5, 2);
+    row("2.5 to even 2", 2.5, 2);
+    row("12.5 to even 12", 12.5, 12);
+    row("6.5 to even 6", 6.5, 6);
+    row("-0.5 to even 0", -0.5, 0);
+    row("-1.5 to even -2", -1.5, -2);
+    row("2.4999 down", 2.4999, 2);
+    row("2.5001 up", 2.5001, 3);
+    row("largest 16-bit", 32767.0, 32767);
+    row("saturates high", 1e9, 32767);
+    row("saturates low", -1e9, -32768);
+    row("infinity saturates", std::numeric_limits<double>::infinity(), 32767);
+    row("NaN gives zero", std::numeric_limits<double>::quiet_NaN(), 0);
 }
 
 void TestOracle::rounding()
@@ -163,22 +164,14 @@ void TestOracle::tableKeepsItsOwnWords_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("fragment");
 
-    QTest::newRow("first") << 0 << "TINIA"
-                           << "Supreme God of the Etruscans. Husband to Uni.";
-    QTest::newRow("agresive") << 3 << "HERCLE"
-                              << "don't be too agresive.";
-    QTest::newRow("no space after comma") << 4 << "NETHUNS"
-                                          << "fresh water,seas and oceans.";
-    QTest::newRow("name with a space") << 10 << "CEL ATI"
-                                       << "You efforts will give your rewards.";
-    QTest::newRow("cereful") << 15 << "ISTER"
-                             << "Be cereful not to trust";
-    QTest::newRow("recieve") << 16 << "KANA"
-                             << "You will recieve an unexpected gift.";
-    QTest::newRow("creativty") << 19 << "PULUMCHVA"
-                               << "new ideas and creativty that";
-    QTest::newRow("last") << 25 << "TURMS"
-                          << "God of Trade and Merchandise.";
+    row("first", 0, "TINIA", "Supreme God of the Etruscans. Husband to Uni.");
+    row("agresive", 3, "HERCLE", "don't be too agresive.");
+    row("no space after comma", 4, "NETHUNS", "fresh water,seas and oceans.");
+    row("name with a space", 10, "CEL ATI", "You efforts will give your rewards.");
+    row("cereful", 15, "ISTER", "Be cereful not to trust");
+    row("recieve", 16, "KANA", "You will recieve an unexpected gift.");
+    row("creativty", 19, "PULUMCHVA", "new ideas and creativty that");
+    row("last", 25, "TURMS", "God of Trade and Merchandise.");
 }
 
 void TestOracle::tableKeepsItsOwnWords()
@@ -221,11 +214,11 @@ void TestOracle::boundCheck_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<bool>("inBounds");
-    QTest::newRow("-1") << -1 << false;
-    QTest::newRow("0") << 0 << true;
-    QTest::newRow("25") << 25 << true;
-    QTest::newRow("26") << 26 << false;
-    QTest::newRow("most negative") << -32768 << false;
+    row("-1", -1, false);
+    row("0", 0, true);
+    row("25", 25, true);
+    row("26", 26, false);
+    row("most negative", -32768, false);
 }
 
 void TestOracle::boundCheck()
@@ -239,11 +232,11 @@ void TestOracle::randomNeverReachesOne_data()
 {
     QTest::addColumn<quint32>("bits");
     QTest::addColumn<float>("r");
-    QTest::newRow("all zeros") << quint32(0) << 0.0f;
-    QTest::newRow("all ones") << quint32(0xFFFFFFFFu) << std::nextafter(1.0f, 0.0f);
-    QTest::newRow("low byte ignored") << quint32(0x000000FFu) << 0.0f;
-    QTest::newRow("top bit only") << quint32(0x80000000u) << 0.5f;
-    QTest::newRow("smallest step") << quint32(0x00000100u) << 0x1.0p-24f;
+    row("all zeros", quint32(0), 0.0f);
+    row("all ones", quint32(0xFFFFFFFFu), std::nextafter(1.0f, 0.0f));
+    row("low byte ignored", quint32(0x000000FFu), 0.0f);
+    row("top bit only", quint32(0x80000000u), 0.5f);
+    row("smallest step", quint32(0x00000100u), 0x1.0p-24f);
 }
 
 void TestOracle::randomNeverReachesOne()
