@@ -4,6 +4,7 @@
 #include "links/link_target.h"
 #include "links/open_link.h"
 #include "modal_helper.h"
+#include "recorded_links.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 #include "window_test_helpers.h"
@@ -41,18 +42,14 @@ class TestAbout : public QObject
     Q_OBJECT
 
 private:
-    QStringList opened;
+    RecordedLinks opened;
 
 private Q_SLOTS:
     void initTestCase() { look::installFontSubstitutes(); }
-    void init()
-    {
-        opened.clear();
-        setLinkOpenerForTests([this](const QString &address) { opened << address; });
-    }
+    void init() { opened.start(); }
     void cleanup()
     {
-        setLinkOpenerForTests({});
+        RecordedLinks::stop();
         QVERIFY(!QApplication::activeModalWidget());
     }
 

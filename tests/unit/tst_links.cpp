@@ -2,6 +2,7 @@
 #include "links/link_config.h"
 #include "links/link_target.h"
 #include "links/open_link.h"
+#include "recorded_links.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -16,23 +17,15 @@ class TestLinks : public QObject
     Q_OBJECT
 
 private:
-    QStringList opened;
+    RecordedLinks opened;
 
 private Q_SLOTS:
     void initTestCase()
     {
         QLoggingCategory::setFilterRules(QStringLiteral("zel.*=true")); // as a maintainer asks
     }
-    void init()
-    {
-        opened.clear();
-        setLinkOpenerForTests([this](const QString &address) { opened << address; });
-    }
-    void cleanup()
-    {
-        setLinkOpenerForTests({});
-        QVERIFY(!QApplication::activeModalWidget());
-    }
+    void init() { opened.start(); }
+    void cleanup() { RecordedLinks::stop(); }
 
     void destinations_data();
     void destinations();
