@@ -1,6 +1,7 @@
 #include "about/about_window.h"
 
 #include "links/open_link.h"
+#include "ui/accessibility.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 
@@ -91,7 +92,7 @@ AboutWindow::AboutWindow(QWidget *parent)
 
     auto *rule = look::place(new QWidget(this), "Line2", RuleRect);
     look::setBackground(rule, look::Purple);
-    rule->setAccessibleName(QStringLiteral("Rule"));
+    accessibility::hideAsDecoration(rule);
 
     // OK is both the default and the way out: Enter and Esc close the window.
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

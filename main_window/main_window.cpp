@@ -5,6 +5,7 @@
 #include "main_window/brand_choice.h"
 #include "oracle/oracle_table.h"
 #include "oracle/random_source.h"
+#include "ui/accessibility.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 #include "ui/panel.h"
@@ -148,7 +149,13 @@ MainWindow::MainWindow(QWidget *parent)
     setTabOrder(question, proceed);
     setTabOrder(proceed, back);
     question->setFocus();
+    // Both panels stay visible, for their access keys and the Tab order; a
+    // screen reader is told only of the one in front.
+    accessibility::shareRectangle({questionPanel, resultPanel});
     questionPanel->raise();
+    // The focus stays in the question field, so a screen reader would hear
+    // neither the reading nor the way back without being told.
+    announcer = new accessibility::Announcer(this);
 }
 
 // The panel in front at start: the guide, the question and the reading button.
@@ -200,6 +207,7 @@ void MainWindow::buildBrandStrip(QWidget *client)
     // The main window's co-branding label leads to co-branding; About's does not.
     connect(coBrandLink, &LinkLabel::clicked, this, [] { openLink(LinkTarget::CoBrandPage); });
     connect(fullBrandLink, &LinkLabel::clicked, this, [] { openLink(LinkTarget::FullBrandPage); });
+    accessibility::shareRectangle({coBrandLink, fullBrandLink});
 }
 
 // Entries carry no shortcut keys: mouse and access keys reach them.
@@ -269,6 +277,7 @@ void MainWindow::showReading()
 {
     drawReading();
     resultPanel->raise();
+    announcer->announce(resultName->text(), resultText->text());
 }
 
 void MainWindow::goBack()
@@ -276,6 +285,7 @@ void MainWindow::goBack()
     question->clear();
     question->setFocus();
     questionPanel->raise();
+    announcer->announce(QuestionPrompt, QString());
 }
 
 void MainWindow::chooseBrandLabel()

@@ -10,6 +10,9 @@ namespace zel {
 
 class LinkLabel;
 class Panel;
+namespace accessibility {
+class Announcer;
+}
 
 // frmMain: the question panel and the result panel share one rectangle and
 // take turns in front; the brand strip below shows one of its two labels.
@@ -49,6 +52,7 @@ private:
     QLabel *resultText = nullptr;
     LinkLabel *coBrandLink = nullptr;
     LinkLabel *fullBrandLink = nullptr;
+    accessibility::Announcer *announcer = nullptr;
 };
 
 } // namespace zel

@@ -3,6 +3,7 @@
 #include "links/open_link.h"
 #include "oracle/random_source.h"
 #include "support/referral.h"
+#include "ui/accessibility.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 #include "ui/messages.h"
@@ -124,6 +125,9 @@ SupportWindow::SupportWindow(QWidget *parent)
     look::setTextColour(this, look::Black);
     look::setBackground(this, look::White);
     setFont(look::msSansSerif(8.25));
+    // A screen reader reads the appeal and the library text as the window
+    // opens, before the focused Exit.
+    accessibility::readWhenOpened(this);
 
     // Created in design order, so later controls lie above earlier ones.
     buildAppeal();
@@ -171,8 +175,10 @@ void SupportWindow::buildAppeal()
     homeButton->setAutoDefault(false);
     homeButton->setFont(look::verdana(14.25));
     homeButton->setCursor(Qt::PointingHandCursor);
+    // It never stays pressed: a screen reader hears a push button.
+    accessibility::exposeAsPushButton(homeButton);
     homeButton->setAccessibleDescription(
-        QStringLiteral("Link: opens the Velmora home page in your web browser"));
+        QStringLiteral("Opens the Velmora home page in your web browser"));
     look::setTextColour(homeButton, CheckBlue);
     connect(homeButton, &QPushButton::toggled, this, &SupportWindow::openHomePage);
 }

@@ -1,5 +1,7 @@
 #include "ui/link_label.h"
 
+#include "ui/accessibility.h"
+
 #include <QMouseEvent>
 
 namespace zel {
@@ -7,7 +9,9 @@ namespace zel {
 LinkLabel::LinkLabel(const QString &text, const QString &destination, QWidget *parent)
     : QLabel(text, parent)
 {
-    setAccessibleDescription(QStringLiteral("Link: opens %1 in your web browser").arg(destination));
+    // A screen reader hears a link (see accessibility.h); this says where to.
+    accessibility::install();
+    setAccessibleDescription(QStringLiteral("Opens %1 in your web browser").arg(destination));
     setTextFormat(Qt::PlainText);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);

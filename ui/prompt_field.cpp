@@ -60,6 +60,12 @@ void PromptField::setText(const QString &text)
         return;
     if (auto *line = qobject_cast<QLineEdit *>(field)) {
         line->setText(text);
+        // The caret waits at the start, where the prompt is cleared from: a
+        // caret that moved as the field gains the focus would tell a screen
+        // reader the field had the focus already, and it would never say
+        // which field this is.
+        if (text == promptText)
+            line->setCursorPosition(0);
         return;
     }
     QString plain = text;

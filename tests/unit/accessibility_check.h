@@ -26,3 +26,25 @@ inline QStringList unnamedForScreenReaders(QWidget *window)
     }
     return missing;
 }
+
+// The actions a screen reader can take on `object`, comma-separated.
+inline QString actionsFor(QObject *object)
+{
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(object);
+    QAccessibleActionInterface *actions = heard ? heard->actionInterface() : nullptr;
+    return actions ? actions->actionNames().join(QLatin1Char(',')) : QString();
+}
+
+// What a screen reader is told of `object`: its role, its name, whether it
+// is showing (neither covered nor hidden), its actions, and never a state
+// that can be checked.
+#define COMPARE_HEARD(object, expectedRole, expectedName, expectedShowing, expectedActions)        \
+    do {                                                                                           \
+        QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(object);               \
+        QVERIFY(heard);                                                                            \
+        QCOMPARE(heard->role(), expectedRole);                                                     \
+        QCOMPARE(heard->text(QAccessible::Name), expectedName);                                    \
+        QCOMPARE(!heard->state().invisible, expectedShowing);                                      \
+        QCOMPARE(actionsFor(object), expectedActions);                                             \
+        QVERIFY(!heard->state().checkable && !heard->state().checked);                             \
+    } while (false)

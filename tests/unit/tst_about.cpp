@@ -58,6 +58,8 @@ private Q_SLOTS:
     void aboutCloses();
     void aboutLinksLeaveItOpen();
     void aboutIsTheSameEachTime();
+    void linksAreLinksToScreenReaders_data();
+    void linksAreLinksToScreenReaders();
 };
 
 void TestAbout::aboutContent()
@@ -92,8 +94,12 @@ void TestAbout::aboutContent()
         const auto *label = findControl<QLabel>(&about, name);
         QVERIFY2(wrappedHeight(label) <= label->height(), name);
     }
-    const auto *rule = about.findChild<QWidget *>(QStringLiteral("Line2"));
+    auto *rule = about.findChild<QWidget *>(QStringLiteral("Line2"));
     QVERIFY(rule->geometry().left() < 0 && rule->geometry().right() >= about.width());
+    // The rule is drawn for looks alone; the icon has a short name.
+    COMPARE_HEARD(rule, QAccessible::Client, QString(), false, QString());
+    COMPARE_HEARD(findControl(&about, "picIcon"), QAccessible::Graphic,
+                  QStringLiteral("Zel Orvalis icon"), true, QString());
     // Both links look like links: underlined, and inside the window.
     const QList<LinkLabel *> links = about.findChildren<LinkLabel *>();
     QCOMPARE(links.size(), 2);
@@ -175,6 +181,41 @@ void TestAbout::aboutIsTheSameEachTime()
     QCOMPARE(contents.size(), 2);
     QVERIFY(contents[0].size() >= 6);
     QCOMPARE(contents[1], contents[0]);
+}
+
+// Each link is a link to a screen reader: it says where it leads, takes no
+// focus, and its press opens it as a click does.
+void TestAbout::linksAreLinksToScreenReaders_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<int>("target");
+    QTest::newRow("home page") << QStringLiteral("lblHomePage")
+                               << QStringLiteral("Opens the Velmora home page in your web browser")
+                               << int(LinkTarget::HomePage);
+    QTest::newRow("full branding")
+        << QStringLiteral("lblCobrand")
+        << QStringLiteral("Opens the full-branding offer in your web browser")
+        << int(LinkTarget::FullBrandPage);
+}
+
+void TestAbout::linksAreLinksToScreenReaders()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, description);
+    QFETCH(int, target);
+
+    AboutWindow about;
+    about.show();
+    QVERIFY(QTest::qWaitForWindowActive(&about));
+    auto *link = findControl<LinkLabel>(&about, name.toLatin1().constData());
+    COMPARE_HEARD(link, QAccessible::Link, link->text(), true, QStringLiteral("Press"));
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(link);
+    QCOMPARE(heard->text(QAccessible::Description), description);
+    QVERIFY(!heard->state().focusable);
+    heard->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(opened, QStringList {linkAddress(LinkTarget(target))});
+    QVERIFY(about.isVisible());
 }
 
 QTEST_MAIN(TestAbout)

@@ -5,6 +5,7 @@
 #include "modal_helper.h"
 #include "oracle/oracle_table.h"
 #include "oracle/random_source.h"
+#include "ui/accessibility.h"
 #include "ui/look.h"
 #include "window_test_helpers.h"
 
@@ -110,6 +111,9 @@ private Q_SLOTS:
     void coBrandCaptionShowsOneAmpersand();
     void linkLabelsTakeNoFocus();
     void screenReadersCanNameEveryControl();
+    void screenReadersHearOnlyThePanelInFront_data();
+    void screenReadersHearOnlyThePanelInFront();
+    void screenReadersHearEachReadingAndTheWayBack();
     void pasteAtTheLimitKeepsTheWindowAnswering();
     void oddQuestions_data();
     void oddQuestions();
@@ -599,6 +603,95 @@ void TestMainWindow::exitClosesLikeTheCloseButton()
 void TestMainWindow::screenReadersCanNameEveryControl()
 {
     QCOMPARE(unnamedForScreenReaders(window.get()), QStringList());
+}
+
+// Both panels stay visible for their access keys; a screen reader is told
+// only of the one in front, and of everything in it.
+void TestMainWindow::screenReadersHearOnlyThePanelInFront_data()
+{
+    QTest::addColumn<bool>("afterReading");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("heardName");
+    QTest::addColumn<bool>("showing");
+    QTest::addColumn<QString>("actions");
+    const QString press = QStringLiteral("Press");
+    const QString pressOrFocus = QStringLiteral("Press,SetFocus");
+    const auto row
+        = [](const char *title, bool afterReading, const char *name, QAccessible::Role role,
+             const char *heardName, bool showing, const QString &actions) {
+              QTest::newRow(title) << afterReading << QString::fromLatin1(name) << int(role)
+                                   << QString::fromUtf8(heardName) << showing << actions;
+          };
+    row("forum link", false, "Label14", QAccessible::Link,
+        "The Most Popular Online Velmora Discussion Forum. Click Here To Visit Velmora Now.", true,
+        press);
+    row("question panel", false, "fraMain", QAccessible::Grouping, "Your question", true, {});
+    row("covered result panel", false, "fraResult", QAccessible::Grouping, "Zel Orvalis Results",
+        false, {});
+    row("reading button", false, "cmdProceed", QAccessible::Button, "Orvalis Reading", true,
+        pressOrFocus);
+    row("covered back button", false, "cmdBack", QAccessible::Button, "Back", false, pressOrFocus);
+    row("picture", false, "Picture1_0", QAccessible::Graphic, "Oracle", true, {});
+    row("covered picture", false, "Picture1_1", QAccessible::Graphic, "Oracle", false, {});
+    row("prompt", false, "lblLabel_3", QAccessible::StaticText, "Enter Your Question", true, {});
+    row("question field", false, "txtQuestion", QAccessible::EditableText, "Enter Your Question",
+        true, QStringLiteral("SetFocus"));
+    row("covered co-branding link", false, "lblCobrand", QAccessible::Link,
+        "Co-brand this software for your site. Increase loyalty and traffic to your site. Put "
+        "your site's name &  link here. See \"Help\" for details. Click Here for more info on "
+        "co-branding.",
+        false, press);
+    row("covered question panel", true, "fraMain", QAccessible::Grouping, "Your question", false,
+        {});
+    row("covered reading button", true, "cmdProceed", QAccessible::Button, "Orvalis Reading", false,
+        pressOrFocus);
+    row("result panel", true, "fraResult", QAccessible::Grouping, "Zel Orvalis Results", true, {});
+    row("back button", true, "cmdBack", QAccessible::Button, "Back", true, pressOrFocus);
+    row("drawn name", true, "lblResult_0", QAccessible::StaticText, "TINIA", true, {});
+}
+
+void TestMainWindow::screenReadersHearOnlyThePanelInFront()
+{
+    QFETCH(bool, afterReading);
+    QFETCH(QString, name);
+    QFETCH(int, role);
+    QFETCH(QString, heardName);
+    QFETCH(bool, showing);
+    QFETCH(QString, actions);
+
+    feedRandom({0.0f});
+    if (afterReading) {
+        QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(reading()); // an access key's click lands a moment later
+    }
+    QWidget *shown = control(name.toLatin1().constData());
+    QVERIFY(shown->isVisible()); // covered, never hidden
+    COMPARE_HEARD(shown, QAccessible::Role(role), heardName, showing, actions);
+}
+
+// The focus stays in the covered question field, so each reading is told to
+// a screen reader by itself, as a notification that shows, even the same
+// entry twice in a row; so is the way back.
+void TestMainWindow::screenReadersHearEachReadingAndTheWayBack()
+{
+    feedRandom({0.0f, 0.0f});
+    auto *announcer = window->findChild<accessibility::Announcer *>();
+    QVERIFY(announcer);
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(announcer);
+    QVERIFY(heard);
+    QCOMPARE(heard->role(), QAccessible::Notification);
+    QVERIFY(heard->state().invisible); // nothing to tell yet
+    for (const char *key : {"reading", "same entry again"}) {
+        QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+        QTRY_COMPARE(heard->text(QAccessible::Name), QStringLiteral("TINIA"));
+        QVERIFY2(!heard->state().invisible, key);
+        QCOMPARE(heard->text(QAccessible::Description), control<QLabel>("lblResult_1")->text());
+        QCOMPARE(QApplication::focusWidget(), control("txtQuestion"));
+        QTest::keyClick(window.get(), Qt::Key_B, Qt::AltModifier);
+        QTRY_COMPARE(heard->text(QAccessible::Name), QStringLiteral("Enter Your Question"));
+        QCOMPARE(heard->text(QAccessible::Description), QString());
+    }
 }
 
 // A question at the length limit, control characters and any script: the

@@ -95,6 +95,8 @@ private Q_SLOTS:
     void appealChoice();
     void appealsComeUpEvenly();
     void windowDesign();
+    void screenReadersHearEachControl_data();
+    void screenReadersHearEachControl();
     void libraryText();
     void checkBoxOpensHomeAndStaysReleased();
     void libraryLinkOpensTheLibrary();
@@ -648,6 +650,53 @@ void TestSupport::windowDesign()
     QVERIFY(control<QLabel>("Label1")->geometry().right() < window->width());
 }
 
+// The window is read as a dialog is; the home-page button is a push button
+// and never a check box; each referral field is named by its prompt, typed
+// into or not.
+void TestSupport::screenReadersHearEachControl_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("heardName");
+    QTest::addColumn<QString>("actions");
+    const QString field = QStringLiteral("SetFocus");
+    const auto row = [](const char *name, QAccessible::Role role, const char *heardName,
+                        const QString &actions) {
+        QTest::newRow(name) << QString::fromLatin1(name) << int(role)
+                            << QString::fromUtf8(heardName) << actions;
+    };
+    row("SupportWindow", QAccessible::Dialog, ZEL_WINDOW_TITLE, {});
+    row("Picture1", QAccessible::Graphic, "Zel Orvalis icon", {});
+    row("Check1", QAccessible::Button, "Click Here To Visit Velmora Now",
+        QStringLiteral("Press,SetFocus"));
+    row("txtName", QAccessible::EditableText, "Your Name", field);
+    row("txtEmail", QAccessible::EditableText, "Your Email Address", field);
+    row("txtFriendName", QAccessible::EditableText, "Friend's Name", field);
+    row("txtFriendEmail", QAccessible::EditableText, "Friend's Email Address", field);
+    row("txtMessage", QAccessible::EditableText, "Your Message", field);
+    row("Frame6", QAccessible::Grouping, "Download Velmora Softwares", {});
+    row("lblGoToHome", QAccessible::Link, "Click Here To Visit Velmora Softwares",
+        QStringLiteral("Press"));
+}
+
+void TestSupport::screenReadersHearEachControl()
+{
+    QFETCH(QString, name);
+    QFETCH(int, role);
+    QFETCH(QString, heardName);
+    QFETCH(QString, actions);
+
+    QWidget *heardControl
+        = name == window->objectName() ? window.get() : control(name.toLatin1().constData());
+    COMPARE_HEARD(heardControl, QAccessible::Role(role), heardName, true, actions);
+    // Typed into, a field is still named by its prompt.
+    if (heardControl->focusPolicy() != Qt::NoFocus && heardControl != control("Check1")) {
+        heardControl->setFocus();
+        QTest::keyClicks(heardControl, QStringLiteral("x"));
+        COMPARE_HEARD(heardControl, QAccessible::Role(role), heardName, true, actions);
+    }
+}
+
 void TestSupport::libraryText()
 {
     const QString text = control<QLabel>("Label3")->text();
@@ -668,11 +717,17 @@ void TestSupport::checkBoxOpensHomeAndStaysReleased()
     QVERIFY(!check->isChecked());
     QCOMPARE(opened, QStringList {linkAddress(LinkTarget::HomePage)});
 
+    // A screen reader's press does the same.
+    QAccessible::queryAccessibleInterface(check)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(opened, QStringList(2, linkAddress(LinkTarget::HomePage)));
+    QVERIFY(!check->isChecked());
+
     check->setFocus();
     QTest::keyClick(check, Qt::Key_Space);
     QTest::mouseClick(check, Qt::LeftButton);
     QVERIFY(!check->isChecked());
-    QCOMPARE(opened, QStringList(3, linkAddress(LinkTarget::HomePage)));
+    QCOMPARE(opened, QStringList(4, linkAddress(LinkTarget::HomePage)));
 }
 
 void TestSupport::libraryLinkOpensTheLibrary()
