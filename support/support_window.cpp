@@ -3,6 +3,7 @@
 #include "links/open_link.h"
 #include "oracle/random_source.h"
 #include "support/referral.h"
+#include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 #include "ui/messages.h"
@@ -12,7 +13,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <array>
@@ -113,7 +113,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
 QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect)
 {
     auto *field = look::place(new QLineEdit(parent), name, rect);
-    field->setMaxLength(look::LineFieldLimit);
+    field->setMaxLength(referral::LineLimit);
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, White);
     palette.setColor(QPalette::Text, Qt::black);
@@ -182,7 +182,8 @@ SupportWindow::SupportWindow(QWidget *parent)
     auto *submit = button(referral, "cmdSubmit", QStringLiteral("Refer A Friend &Now"), SubmitRect);
     submit->setFont(look::verdana(8.25, look::Bold));
     look::setTextColour(submit, Qt::black);
-    auto *messageField = look::place(new QPlainTextEdit(referral), "txtMessage", MessageRect);
+    auto *messageField = look::place(new LimitedTextEdit(referral::MessageLimit, referral),
+                                     "txtMessage", MessageRect);
     messageField->setTabChangesFocus(true);
 
     // Controls inside a panel use the window's font, not the caption's.
