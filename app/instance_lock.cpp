@@ -7,14 +7,11 @@
 #include <QStandardPaths>
 #include <QThread>
 
-#include <memory>
-
-#ifndef Q_OS_WIN
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace zel {
 namespace {
@@ -29,20 +26,13 @@ std::unique_ptr<QLockFile> &held()
 
 QString userKey()
 {
-#ifdef Q_OS_WIN
-    return qEnvironmentVariable("USERNAME");
-#else
     return QString::number(::getuid());
-#endif
 }
 
 // A folder only this user can reach, made if need be: never one that another
 // user could have made first.
 QString privateFolder()
 {
-#ifdef Q_OS_WIN
-    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-#else
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (cache.isEmpty())
         return {};
@@ -56,10 +46,8 @@ QString privateFolder()
     if (info.isSymLink() || info.ownerId() != ::getuid() || (info.permissions() & others))
         return {};
     return folder;
-#endif
 }
 
-#ifndef Q_OS_WIN
 // Whether a live process holds the lock at `path`: every live lock holds an
 // flock on its file.
 bool heldByLiveProcess(const QString &path)
@@ -72,25 +60,21 @@ bool heldByLiveProcess(const QString &path)
     ::close(fd);
     return held;
 }
-#endif
 
 // Takes away what stands at `path` when no live process holds it: an empty or
 // garbled lock left by a crash, a lock naming another host, a dangling link,
-// an empty folder. Windows refuses to delete a file a live process holds
-// open. Elsewhere a starting instance takes its flock a moment after it
+// an empty folder. A starting instance takes its flock a moment after it
 // creates the file, so a lock nobody holds is looked at twice.
 bool removeDeadLock(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return true;
-#ifndef Q_OS_WIN
     if (heldByLiveProcess(path))
         return false;
     QThread::msleep(50);
     if (heldByLiveProcess(path))
         return false;
-#endif
     if (info.isDir() && !info.isSymLink())
         return QDir().rmdir(path);
     return QFile::remove(path);
@@ -113,13 +97,8 @@ InstanceLock acquireAt(const QString &path)
         removeDeadLock(path + QStringLiteral(".rmlock"));
         if (removeDeadLock(path))
             continue;
-#ifdef Q_OS_WIN
-        if (QFileInfo(path).isFile())
-            return InstanceLock::HeldByAnother;
-#else
         if (heldByLiveProcess(path))
             return InstanceLock::HeldByAnother;
-#endif
         break; // something that is no lock and cannot be taken away
     }
     return InstanceLock::Unavailable;
@@ -127,11 +106,10 @@ InstanceLock acquireAt(const QString &path)
 
 } // namespace
 
-QStringList instanceLockPaths()
+QStringList instanceLockPlaces()
 {
     const QString name = QStringLiteral("zel-orvalis-%1.lock").arg(userKey());
     QStringList paths;
-#ifndef Q_OS_WIN
     // The runtime folder only where the desktop names one; Qt would otherwise
     // make one under the shared temporary folder.
     if (QDir::isAbsolutePath(qEnvironmentVariable("XDG_RUNTIME_DIR"))) {
@@ -139,7 +117,6 @@ QStringList instanceLockPaths()
         if (!runtime.isEmpty())
             paths << QDir(runtime).filePath(name);
     }
-#endif
     if (const QString folder = privateFolder(); !folder.isEmpty())
         paths << QDir(folder).filePath(name);
     return paths;

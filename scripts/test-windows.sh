@@ -63,7 +63,6 @@ record_links # nothing leaves the machine, not even from a unit test
 wineboot -i >"$E2E_TMP/wineboot.log" 2>&1 || fail "wineboot could not make a Wine prefix"
 wineserver -w
 windows_user=$(wine cmd /c 'echo %USERNAME%' 2>/dev/null | tr -d '\r')
-local_app_data="$WINEPREFIX/drive_c/users/$windows_user/AppData/Local"
 
 # start_exe EXE: runs a Windows program in the background; sets APP_PID.
 start_exe() {
@@ -253,10 +252,8 @@ links() {
 support() {
     : >"$OPENED"
     start_exe "$exe"
-    local first=$APP_PID win lock
+    local first=$APP_PID win
     win=$(find_window "$ZEL_TITLE") || fail "no main window"
-    lock=$(ls "$local_app_data/Velmora/Zel Orvalis/"zel-orvalis-*.lock 2>/dev/null) \
-        || fail "no instance lock in %LOCALAPPDATA%\\Velmora\\Zel Orvalis"
     close_window "$win"
     find_support || fail "closing the main window showed no support window"
     above "$SUPPORT" || fail "the support window is not topmost"
@@ -281,7 +278,6 @@ support() {
     APP_PID=$first
     kill -0 "$first" 2>/dev/null || fail "the first instance is gone"
     leave_through_support
-    [ ! -e "$lock" ] || fail "the instance lock outlived the program"
     [ "$(opened_count)" = 1 ] || fail "something else was opened: $(tr '\0' ' ' <"$OPENED")"
     pass "support window, referral and second instance"
 }
@@ -323,22 +319,61 @@ $entry"
     tr '\0' '\n' <"/proc/$pid/cmdline" | grep -qF 'C:\Program Files\Zel Orvalis\zel-orvalis.exe' \
         || fail "the shortcut started $(tr '\0' ' ' <"/proc/$pid/cmdline")"
     APP_PID=$pid
+
+    # While the program runs, the installer and the uninstaller change
+    # nothing. Silent, they end with exit code 2; with a user, they ask.
+    installed() {
+        (cd "$folder" && find . -printf '%p %s %T@\n' | sort)
+        wine reg query "$hive\\$uninstall_key" 2>/dev/null | tr -d '\r'
+        find "${menus[@]}" -name '*Zel Orvalis*'
+    }
+    # "_?=" takes the rest of the command line, unquoted, as the folder to
+    # uninstall from, and makes the uninstaller run in place and wait; Wine
+    # quotes an argument with a space, so the folder goes as three words.
+    local in_place=('_?=C:\Program' 'Files\Zel' 'Orvalis')
+    local before code
+    before=$(installed)
+    code=0
+    wine "${setup[0]}" /S >>"$E2E_TMP/setup.log" 2>&1 || code=$?
+    [ "$code" = 2 ] || fail "the silent installer over the running program ended with $code, not 2"
+    code=0
+    wine "$folder/Uninstall.exe" /S "${in_place[@]}" >>"$E2E_TMP/setup.log" 2>&1 || code=$?
+    [ "$code" = 2 ] || fail "the silent uninstaller beside the running program ended with $code, not 2"
+    # Started plainly, the uninstaller hands over to a copy of itself in
+    # %TEMP% (~nsu*.tmp\Un.exe) and returns 0 at once; the copy stops as well.
+    uninstall_plainly() {
+        wine "$folder/Uninstall.exe" /S >>"$E2E_TMP/setup.log" 2>&1 || fail "the uninstaller did not start"
+        copy_ended() { ! pgrep -f 'nsu[^ ]*\.tmp\\Un\.exe' >/dev/null; }
+        wait_until 30 copy_ended || fail "the uninstaller's copy of itself did not end"
+    }
+    uninstall_plainly
+    wine "$folder/Uninstall.exe" "${in_place[@]}" >>"$E2E_TMP/setup.log" 2>&1 &
+    local asking=$! box
+    # Wine's own message boxes copy no text: the question is seen by its title.
+    box=$(find_window "Zel Orvalis Uninstall") || fail "the uninstaller asked nothing while the program runs"
+    focus "$box"
+    xdotool key Escape
+    code=0
+    wait "$asking" || code=$?
+    [ "$code" = 2 ] || fail "the uninstaller, cancelled, ended with $code, not 2"
+    [ "$(installed)" = "$before" ] || fail "installing or uninstalling beside the running program changed:
+$(diff <(printf '%s\n' "$before") <(installed))"
+
     close_window "$win"
     find_support || fail "no support window in the installed program"
     focus "$SUPPORT"
     xdotool key alt+x
     wait_until 10 app_ended || fail "the installed program did not end"
 
-    # The uninstaller copies itself away and returns before it is done.
-    wine "$folder/Uninstall.exe" /S >>"$E2E_TMP/setup.log" 2>&1 || fail "the silent uninstallation failed"
-    wait_until 30 test ! -e "$folder" || fail "the uninstaller left: $(cd "$folder" && find . | tr '\n' ' ')"
+    uninstall_plainly
+    [ ! -e "$folder" ] || fail "the uninstaller left: $(cd "$folder" && find . | tr '\n' ' ')"
     [ -z "$(find "${menus[@]}" -iname '*Zel Orvalis*')" ] || fail "the Start-menu entry is still there"
     for hive in HKLM HKCU; do
         ! wine reg query "$hive\\$uninstall_key" >/dev/null 2>&1 || fail "the Apps & features entry is still there"
     done
     # The user's own settings stay; what the installer wrote goes.
     ! wine reg query 'HKLM\Software\Velmora' >/dev/null 2>&1 || fail "HKLM\Software\Velmora is still there"
-    pass "installer and uninstaller"
+    pass "installer and uninstaller, which leave a running program alone"
 }
 
 # --- The portable zip -------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "oracle/random_source.h"
 #include "support/referral.h"
 #include "ui/accessibility.h"
+#include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 #include "ui/messages.h"
@@ -13,7 +14,6 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <array>
@@ -187,16 +187,19 @@ void SupportWindow::buildAppeal()
 // Returns its controls in the order Tab reaches them.
 QList<QWidget *> SupportWindow::buildReferralPanel()
 {
-    auto *referral = panel(this, "Frame2", QStringLiteral("Refer A Friend"), ReferralPanelRect);
-    auto *nameField = look::lineField(referral, "txtName", NameRect);
-    auto *emailField = look::lineField(referral, "txtEmail", EmailRect);
-    auto *friendNameField = look::lineField(referral, "txtFriendName", FriendNameRect);
-    auto *friendEmailField = look::lineField(referral, "txtFriendEmail", FriendEmailRect);
-    auto *submit = button(referral, "cmdSubmit", QStringLiteral("Refer A Friend &Now"), SubmitRect);
+    auto *form = panel(this, "Frame2", QStringLiteral("Refer A Friend"), ReferralPanelRect);
+    auto *nameField = look::lineField(form, "txtName", NameRect, referral::LineLimit);
+    auto *emailField = look::lineField(form, "txtEmail", EmailRect, referral::LineLimit);
+    auto *friendNameField
+        = look::lineField(form, "txtFriendName", FriendNameRect, referral::LineLimit);
+    auto *friendEmailField
+        = look::lineField(form, "txtFriendEmail", FriendEmailRect, referral::LineLimit);
+    auto *submit = button(form, "cmdSubmit", QStringLiteral("Refer A Friend &Now"), SubmitRect);
     submit->setFont(look::verdana(8.25, look::Bold));
     look::setTextColour(submit, look::Black);
     connect(submit, &QPushButton::clicked, this, &SupportWindow::referFriend);
-    auto *messageField = look::place(new QPlainTextEdit(referral), "txtMessage", MessageRect);
+    auto *messageField
+        = look::place(new LimitedTextEdit(referral::MessageLimit, form), "txtMessage", MessageRect);
     messageField->setTabChangesFocus(true);
 
     // Controls inside a panel use the window's font, not the caption's.

@@ -168,10 +168,10 @@ QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const 
     return label;
 }
 
-QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect)
+QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect, int maxLength)
 {
     auto *field = place(new QLineEdit(parent), name, rect);
-    field->setMaxLength(LineFieldLimit);
+    field->setMaxLength(maxLength);
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, White);
     palette.setColor(QPalette::Text, Black);

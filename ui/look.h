@@ -89,8 +89,9 @@ QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const 
                   const QFont &font, const QColor &colour, bool wraps,
                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop);
 // A single-line field as every window draws it: black text on white, holding
-// at most LineFieldLimit characters.
-QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect);
+// at most `maxLength` characters.
+QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect,
+                     int maxLength = LineFieldLimit);
 
 // Places the window's client area in the middle of the screen it will open on.
 void centreOnScreen(QWidget *window);

@@ -21,6 +21,10 @@
 #include <QTest>
 #include <QTimer>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 using namespace zel;
 
 namespace {
@@ -83,6 +87,16 @@ QString lockOwner(const QString &path)
     return QString::fromLatin1(file.readLine()).trimmed();
 }
 
+#ifdef Q_OS_WIN
+bool mutexExists(const QString &name)
+{
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, reinterpret_cast<const wchar_t *>(name.utf16()));
+    if (mutex)
+        CloseHandle(mutex);
+    return mutex != nullptr;
+}
+#endif
+
 } // namespace
 
 class TestStartup : public QObject
@@ -103,7 +117,7 @@ private:
         running << process;
         return process;
     }
-    QString lockPath() const { return instanceLockPaths().constFirst(); }
+    QString lockPath() const { return instanceLockPlaces().constFirst(); }
 
 private Q_SLOTS:
     void initTestCase();
@@ -113,6 +127,8 @@ private Q_SLOTS:
     void lockLivesInThePrivateRuntimeFolder();
     void secondInstanceIsRefused();
     void restartAfterKill9();
+    void oneInstancePerUserBySessionMutex();
+    void unusableMutexRefusesNothing();
     void lockThatCannotBeMadeDoesNotRefuse();
     void deadLocksAreReclaimed_data();
     void deadLocksAreReclaimed();
@@ -136,10 +152,6 @@ void TestStartup::initTestCase()
     // Children inherit this: every instance here locks in the test's own folder.
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
-#ifdef Q_OS_WIN
-    // Keeps this process's lock away from the user's own instances.
-    QStandardPaths::setTestModeEnabled(true);
-#endif
     nameApplication();
     setLinkOpenerForTests([this](const QString &address) { log << "open " + address; });
 }
@@ -147,6 +159,15 @@ void TestStartup::initTestCase()
 // A reminder that comes due during start-up is answered No, never left open.
 void TestStartup::init()
 {
+#ifdef Q_OS_WIN
+    // These look at a lock file; on Windows the lock is a named mutex, with
+    // rows of its own below.
+    const QByteArrayList lockFileTests {
+        "lockLivesInThePrivateRuntimeFolder", "secondInstanceIsRefused", "restartAfterKill9",
+        "lockThatCannotBeMadeDoesNotRefuse", "deadLocksAreReclaimed"};
+    if (lockFileTests.contains(QTest::currentTestFunction()))
+        QSKIP("the instance lock is a named mutex on Windows");
+#endif
     messages::setAnswererForTests([this](const messages::Request &request) {
         log << QStringLiteral("ask ") + request.text.left(9);
         return false;
@@ -183,7 +204,7 @@ void TestStartup::lockLivesInThePrivateRuntimeFolder()
 #endif
     QCOMPARE(QFileInfo(lockPath()).absolutePath(), QFileInfo(runtimeDir.path()).absoluteFilePath());
     QVERIFY(QFileInfo(lockPath()).fileName().startsWith(QStringLiteral("zel-orvalis-")));
-    const QString fallback = QFileInfo(instanceLockPaths().constLast()).absolutePath();
+    const QString fallback = QFileInfo(instanceLockPlaces().constLast()).absolutePath();
     QVERIFY2(!fallback.startsWith(QDir::tempPath()), qPrintable(fallback));
     const auto othersMay = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
         | QFile::WriteOther | QFile::ExeOther;
@@ -232,6 +253,63 @@ void TestStartup::restartAfterKill9()
     QVERIFY(next->waitForStarted());
     QTRY_COMPARE_WITH_TIMEOUT(lockOwner(lockPath()), QString::number(next->processId()), 10000);
     QCOMPARE(next->state(), QProcess::Running);
+}
+
+// On Windows the lock is a mutex in the session's namespace with the user in
+// its name, which the installer looks for. The system lets go of it when the
+// program dies, however it dies.
+void TestStartup::oneInstancePerUserBySessionMutex()
+{
+#ifndef Q_OS_WIN
+    QSKIP("Windows only");
+#else
+    const QString place = QStringLiteral("Local\\zel-orvalis-") + qEnvironmentVariable("USERNAME");
+    QCOMPARE(instanceLockPlaces(), QStringList {place});
+    QVERIFY(!mutexExists(place));
+
+    QProcess *first = startProcess();
+    QVERIFY(first->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(mutexExists(place), 10000);
+    QCOMPARE(acquireInstanceLock(), InstanceLock::HeldByAnother);
+    first->kill(); // TerminateProcess: the program lets go of nothing itself
+    QVERIFY(first->waitForFinished());
+    QTRY_VERIFY(!mutexExists(place));
+
+    // The next start takes the lock: a refused one would hold none.
+    QProcess *next = startProcess();
+    QVERIFY(next->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(mutexExists(place), 10000);
+    QCOMPARE(acquireInstanceLock(), InstanceLock::HeldByAnother);
+    QCOMPARE(next->state(), QProcess::Running);
+    next->kill();
+    QVERIFY(next->waitForFinished());
+
+    QTRY_COMPARE(acquireInstanceLock(), InstanceLock::Acquired);
+    releaseInstanceLock();
+    QVERIFY(!mutexExists(place));
+#endif
+}
+
+// Something else under the lock's name, or a name no mutex can have, refuses
+// no start: the next place is taken, and without one the program runs unlocked.
+void TestStartup::unusableMutexRefusesNothing()
+{
+#ifndef Q_OS_WIN
+    QSKIP("Windows only");
+#else
+    const QString other = QStringLiteral("Local\\zel-orvalis-test-other");
+    const QString noFolder = QStringLiteral("Local\\no such folder\\zel-orvalis");
+    const QString free = QStringLiteral("Local\\zel-orvalis-test-free");
+    HANDLE event
+        = CreateEventW(nullptr, TRUE, FALSE, reinterpret_cast<const wchar_t *>(other.utf16()));
+    QVERIFY(event);
+    QCOMPARE(acquireInstanceLock({other, noFolder}), InstanceLock::Unavailable);
+    QCOMPARE(acquireInstanceLock({other, noFolder, free}), InstanceLock::Acquired);
+    QVERIFY(mutexExists(free));
+    CloseHandle(event);
+    releaseInstanceLock();
+    QVERIFY(!mutexExists(free));
+#endif
 }
 
 void TestStartup::lockThatCannotBeMadeDoesNotRefuse()
