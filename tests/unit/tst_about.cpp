@@ -1,5 +1,6 @@
 #include "about/about_window.h"
 #include "accessibility_check.h"
+#include "data_row.h"
 #include "links/link_config.h"
 #include "links/link_target.h"
 #include "links/open_link.h"
@@ -112,11 +113,11 @@ void TestAbout::aboutContent()
 void TestAbout::aboutCloses_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("Enter") << "Enter";
-    QTest::newRow("Return") << "Return";
-    QTest::newRow("Escape") << "Escape";
-    QTest::newRow("close box") << "close";
-    QTest::newRow("OK click") << "click";
+    row("Enter", "Enter");
+    row("Return", "Return");
+    row("Escape", "Escape");
+    row("close box", "close");
+    row("OK click", "click");
 }
 
 void TestAbout::aboutCloses()
@@ -190,13 +191,12 @@ void TestAbout::linksAreLinksToScreenReaders_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("description");
     QTest::addColumn<int>("target");
-    QTest::newRow("home page") << QStringLiteral("lblHomePage")
-                               << QStringLiteral("Opens the Velmora home page in your web browser")
-                               << int(LinkTarget::HomePage);
-    QTest::newRow("full branding")
-        << QStringLiteral("lblCobrand")
-        << QStringLiteral("Opens the full-branding offer in your web browser")
-        << int(LinkTarget::FullBrandPage);
+    row("home page", QStringLiteral("lblHomePage"),
+        QStringLiteral("Opens the Velmora home page in your web browser"),
+        int(LinkTarget::HomePage));
+    row("full branding", QStringLiteral("lblCobrand"),
+        QStringLiteral("Opens the full-branding offer in your web browser"),
+        int(LinkTarget::FullBrandPage));
 }
 
 void TestAbout::linksAreLinksToScreenReaders()

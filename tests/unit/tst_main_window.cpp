@@ -1,4 +1,5 @@
 #include "accessibility_check.h"
+#include "data_row.h"
 #include "links/open_link.h"
 #include "main_window/brand_choice.h"
 #include "main_window/main_window.h"
@@ -166,7 +167,7 @@ void TestMainWindow::textsFitTheirBoxes_data()
 {
     QTest::addColumn<QString>("name");
     for (const char *name : {"Label14", "lblLabel_0", "lblCobrand", "lblFullBrand"})
-        QTest::newRow(name) << QString::fromLatin1(name);
+        row(name, QString::fromLatin1(name));
 }
 
 void TestMainWindow::textsFitTheirBoxes()
@@ -197,11 +198,11 @@ void TestMainWindow::readingShowsTheDrawnEntry_data()
     QTest::addColumn<QString>("question");
     QTest::addColumn<int>("index");
 
-    QTest::newRow("empty question, r 0") << 0.0f << QString() << 0;
-    QTest::newRow("tie goes to USIL") << 0.5f << QStringLiteral("Will it rain?") << 12;
-    QTest::newRow("blank question") << 0.3f << QStringLiteral("   ") << 8;
-    QTest::newRow("TURAN has QUTUM's reading") << 0.96f << QStringLiteral("love?") << 24;
-    QTest::newRow("highest r is TURMS") << std::nextafter(1.0f, 0.0f) << QStringLiteral("x") << 25;
+    row("empty question, r 0", 0.0f, QString(), 0);
+    row("tie goes to USIL", 0.5f, QStringLiteral("Will it rain?"), 12);
+    row("blank question", 0.3f, QStringLiteral("   "), 8);
+    row("TURAN has QUTUM's reading", 0.96f, QStringLiteral("love?"), 24);
+    row("highest r is TURMS", std::nextafter(1.0f, 0.0f), QStringLiteral("x"), 25);
 }
 
 void TestMainWindow::readingShowsTheDrawnEntry()
@@ -282,14 +283,10 @@ void TestMainWindow::accessKeysWorkInBothStates_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("questionAfter");
 
-    QTest::newRow("Alt+O while asking") << false << int(Qt::Key_O) << true << "USIL"
-                                        << "why?";
-    QTest::newRow("Alt+O while reading") << true << int(Qt::Key_O) << true << "USIL"
-                                         << "why?";
-    QTest::newRow("Alt+B while asking") << false << int(Qt::Key_B) << false << "TINIA"
-                                        << "";
-    QTest::newRow("Alt+B while reading") << true << int(Qt::Key_B) << false << "TINIA"
-                                         << "";
+    row("Alt+O while asking", false, int(Qt::Key_O), true, "USIL", "why?");
+    row("Alt+O while reading", true, int(Qt::Key_O), true, "USIL", "why?");
+    row("Alt+B while asking", false, int(Qt::Key_B), false, "TINIA", "");
+    row("Alt+B while reading", true, int(Qt::Key_B), false, "TINIA", "");
 }
 
 void TestMainWindow::accessKeysWorkInBothStates()
@@ -319,10 +316,10 @@ void TestMainWindow::enterAndEscapeDoNothing_data()
 {
     QTest::addColumn<bool>("startReading");
     QTest::addColumn<int>("key");
-    QTest::newRow("Return while asking") << false << int(Qt::Key_Return);
-    QTest::newRow("Enter while asking") << false << int(Qt::Key_Enter);
-    QTest::newRow("Return while reading") << true << int(Qt::Key_Return);
-    QTest::newRow("Escape while reading") << true << int(Qt::Key_Escape);
+    row("Return while asking", false, int(Qt::Key_Return));
+    row("Enter while asking", false, int(Qt::Key_Enter));
+    row("Return while reading", true, int(Qt::Key_Return));
+    row("Escape while reading", true, int(Qt::Key_Escape));
 }
 
 void TestMainWindow::enterAndEscapeDoNothing()
@@ -378,20 +375,20 @@ void TestMainWindow::brandN_data()
     };
     const int co = int(BrandFront::CoBrand), full = int(BrandFront::FullBrand),
               same = int(BrandFront::Unchanged);
-    QTest::newRow("r 0: n 1") << 0.0f << 1 << co;
-    QTest::newRow("below 1/12: n 1") << below(1.0 / 12) << 1 << co;
-    QTest::newRow("above 1/12: n 2") << above(1.0 / 12) << 2 << full;
-    QTest::newRow("exactly 1/4 ties to 2") << 0.25f << 2 << full;
-    QTest::newRow("above 1/4: n 3") << above(0.25) << 3 << co;
-    QTest::newRow("below 5/12: n 3") << below(5.0 / 12) << 3 << co;
-    QTest::newRow("above 5/12: n 4") << above(5.0 / 12) << 4 << full;
-    QTest::newRow("below 7/12: n 4") << below(7.0 / 12) << 4 << full;
-    QTest::newRow("above 7/12: n 5") << above(7.0 / 12) << 5 << co;
-    QTest::newRow("exactly 3/4 ties to 6") << 0.75f << 6 << full;
-    QTest::newRow("below 3/4: n 5") << below(0.75) << 5 << co;
-    QTest::newRow("below 11/12: n 6") << below(11.0 / 12) << 6 << full;
-    QTest::newRow("above 11/12: n 7") << above(11.0 / 12) << 7 << same;
-    QTest::newRow("highest r: n 7") << std::nextafter(1.0f, 0.0f) << 7 << same;
+    row("r 0: n 1", 0.0f, 1, co);
+    row("below 1/12: n 1", below(1.0 / 12), 1, co);
+    row("above 1/12: n 2", above(1.0 / 12), 2, full);
+    row("exactly 1/4 ties to 2", 0.25f, 2, full);
+    row("above 1/4: n 3", above(0.25), 3, co);
+    row("below 5/12: n 3", below(5.0 / 12), 3, co);
+    row("above 5/12: n 4", above(5.0 / 12), 4, full);
+    row("below 7/12: n 4", below(7.0 / 12), 4, full);
+    row("above 7/12: n 5", above(7.0 / 12), 5, co);
+    row("exactly 3/4 ties to 6", 0.75f, 6, full);
+    row("below 3/4: n 5", below(0.75), 5, co);
+    row("below 11/12: n 6", below(11.0 / 12), 6, full);
+    row("above 11/12: n 7", above(11.0 / 12), 7, same);
+    row("highest r: n 7", std::nextafter(1.0f, 0.0f), 7, same);
 }
 
 void TestMainWindow::brandN()
@@ -407,10 +404,10 @@ void TestMainWindow::brandStripShowsOneLabel_data()
 {
     QTest::addColumn<float>("r");
     QTest::addColumn<QString>("front");
-    QTest::newRow("n 1 co-branding") << 0.0f << "lblCobrand";
-    QTest::newRow("n 2 full branding") << 0.25f << "lblFullBrand";
-    QTest::newRow("n 5 co-branding") << 0.7f << "lblCobrand";
-    QTest::newRow("n 7 keeps full branding") << 0.99f << "lblFullBrand";
+    row("n 1 co-branding", 0.0f, "lblCobrand");
+    row("n 2 full branding", 0.25f, "lblFullBrand");
+    row("n 5 co-branding", 0.7f, "lblCobrand");
+    row("n 7 keeps full branding", 0.99f, "lblFullBrand");
 }
 
 void TestMainWindow::brandStripShowsOneLabel()
@@ -502,9 +499,9 @@ void TestMainWindow::brandStripClickReachesTheLabelInFront_data()
 {
     QTest::addColumn<float>("r");
     QTest::addColumn<LinkTarget>("target");
-    QTest::newRow("co-branding in front") << 0.0f << LinkTarget::CoBrandPage;
-    QTest::newRow("full branding in front") << 0.25f << LinkTarget::FullBrandPage;
-    QTest::newRow("full branding left in front") << 0.99f << LinkTarget::FullBrandPage;
+    row("co-branding in front", 0.0f, LinkTarget::CoBrandPage);
+    row("full branding in front", 0.25f, LinkTarget::FullBrandPage);
+    row("full branding left in front", 0.99f, LinkTarget::FullBrandPage);
 }
 
 void TestMainWindow::brandStripClickReachesTheLabelInFront()
@@ -573,10 +570,10 @@ void TestMainWindow::exitClosesLikeTheCloseButton_data()
 {
     QTest::addColumn<bool>("startReading");
     QTest::addColumn<bool>("byExit");
-    QTest::newRow("Exit while asking") << false << true;
-    QTest::newRow("Exit while reading") << true << true;
-    QTest::newRow("close button while asking") << false << false;
-    QTest::newRow("close button while reading") << true << false;
+    row("Exit while asking", false, true);
+    row("Exit while reading", true, true);
+    row("close button while asking", false, false);
+    row("close button while reading", true, false);
 }
 
 void TestMainWindow::exitClosesLikeTheCloseButton()
@@ -620,8 +617,8 @@ void TestMainWindow::screenReadersHearOnlyThePanelInFront_data()
     const auto row
         = [](const char *title, bool afterReading, const char *name, QAccessible::Role role,
              const char *heardName, bool showing, const QString &actions) {
-              QTest::newRow(title) << afterReading << QString::fromLatin1(name) << int(role)
-                                   << QString::fromUtf8(heardName) << showing << actions;
+              ::row(title, afterReading, QString::fromLatin1(name), int(role),
+                    QString::fromUtf8(heardName), showing, actions);
           };
     row("forum link", false, "Label14", QAccessible::Link,
         "The Most Popular Online Velmora Discussion Forum. Click Here To Visit Velmora Now.", true,
@@ -702,11 +699,11 @@ void TestMainWindow::oddQuestions_data()
     QString longest(32767, QLatin1Char('q'));
     for (qsizetype i = 0; i < longest.size(); i += 9)
         longest[i] = QLatin1Char(' ');
-    QTest::newRow("at the length limit") << longest;
-    QTest::newRow("control characters") << QStringLiteral("a\x01\x07\x1b\tb\x7f");
-    QTest::newRow("other scripts") << QStringLiteral("Ἀθηνᾶ; 日本語; שלום; 😀");
-    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + QStringLiteral("x");
-    QTest::newRow("markup") << QStringLiteral("<b>bold</b> &amp; %s %n");
+    row("at the length limit", longest);
+    row("control characters", QStringLiteral("a\x01\x07\x1b\tb\x7f"));
+    row("other scripts", QStringLiteral("Ἀθηνᾶ; 日本語; שלום; 😀"));
+    row("lone surrogate", QString(QChar(0xD800)) + QStringLiteral("x"));
+    row("markup", QStringLiteral("<b>bold</b> &amp; %s %n"));
 }
 
 // A paste of mixed scripts and emoji past the limit is cut at the limit, and

@@ -1,4 +1,5 @@
 #include "accessibility_check.h"
+#include "data_row.h"
 #include "links/link_target.h"
 #include "links/open_link.h"
 #include "modal_helper.h"
@@ -148,46 +149,17 @@ void TestSupport::promptRules_data()
     QTest::addColumn<QString>("afterFocusIn");
     QTest::addColumn<QString>("afterFocusOut");
 
-    QTest::newRow("the prompt") << "Your Name"
-                                << "Your Name"
-                                << ""
-                                << "Your Name";
-    QTest::newRow("prompt in spaces") << "  Your Name "
-                                      << "Your Name"
-                                      << ""
-                                      << "  Your Name ";
-    QTest::newRow("other case") << "your name"
-                                << "Your Name"
-                                << "your name"
-                                << "your name";
-    QTest::newRow("only spaces") << "   "
-                                 << "Your Name"
-                                 << "   "
-                                 << "Your Name";
-    QTest::newRow("empty") << ""
-                           << "Friend's Name"
-                           << ""
-                           << "Friend's Name";
-    QTest::newRow("leading spaces kept") << "  Ann"
-                                         << "Your Name"
-                                         << "  Ann"
-                                         << "  Ann";
-    QTest::newRow("trailing spaces kept") << "Ann  "
-                                          << "Your Name"
-                                          << "Ann  "
-                                          << "Ann  ";
-    QTest::newRow("a tab is no space") << "\tYour Name"
-                                       << "Your Name"
-                                       << "\tYour Name"
-                                       << "\tYour Name";
-    QTest::newRow("only a tab") << "\t"
-                                << "Your Name"
-                                << "\t"
-                                << "\t";
-    QTest::newRow("message as it starts") << "Your Message\r\n"
-                                          << "Your Message"
-                                          << "Your Message\r\n"
-                                          << "Your Message\r\n";
+    row("the prompt", "Your Name", "Your Name", "", "Your Name");
+    row("prompt in spaces", "  Your Name ", "Your Name", "", "  Your Name ");
+    row("other case", "your name", "Your Name", "your name", "your name");
+    row("only spaces", "   ", "Your Name", "   ", "Your Name");
+    row("empty", "", "Friend's Name", "", "Friend's Name");
+    row("leading spaces kept", "  Ann", "Your Name", "  Ann", "  Ann");
+    row("trailing spaces kept", "Ann  ", "Your Name", "Ann  ", "Ann  ");
+    row("a tab is no space", "\tYour Name", "Your Name", "\tYour Name", "\tYour Name");
+    row("only a tab", "\t", "Your Name", "\t", "\t");
+    row("message as it starts", "Your Message\r\n", "Your Message", "Your Message\r\n",
+        "Your Message\r\n");
 }
 
 void TestSupport::promptRules()
@@ -239,11 +211,11 @@ void TestSupport::typedSpace_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<bool>("refused");
-    QTest::newRow("txtEmail") << "txtEmail" << true;
-    QTest::newRow("txtFriendEmail") << "txtFriendEmail" << true;
-    QTest::newRow("txtName") << "txtName" << false;
-    QTest::newRow("txtFriendName") << "txtFriendName" << false;
-    QTest::newRow("txtMessage") << "txtMessage" << false;
+    row("txtEmail", "txtEmail", true);
+    row("txtFriendEmail", "txtFriendEmail", true);
+    row("txtName", "txtName", false);
+    row("txtFriendName", "txtFriendName", false);
+    row("txtMessage", "txtMessage", false);
 }
 
 void TestSupport::typedSpace()
@@ -297,78 +269,24 @@ void TestSupport::referralChecks_data()
     const QString noName = QStringLiteral("Please Enter Your Name");
     const QString noFriend = QStringLiteral("Please Enter Your Friend's Name");
 
-    QTest::newRow("all prompts") << "Your Name"
-                                 << "Your Email Address"
-                                 << "Friend's Name"
-                                 << "Friend's Email Address" << proper;
-    QTest::newRow("both emails empty") << "Ann"
-                                       << ""
-                                       << "Bo"
-                                       << "" << distinct;
-    QTest::newRow("same email") << "Ann"
-                                << "a@x.org"
-                                << "Bo"
-                                << "a@x.org" << distinct;
-    QTest::newRow("same once trimmed") << "Ann"
-                                       << "  a@x.org"
-                                       << "Bo"
-                                       << "a@x.org  " << distinct;
-    QTest::newRow("no at sign") << "Ann"
-                                << "a.x.org"
-                                << "Bo"
-                                << "b@y.org" << proper;
-    QTest::newRow("friend has no full stop") << "Ann"
-                                             << "a@x.org"
-                                             << "Bo"
-                                             << "b@y" << proper;
-    QTest::newRow("emails before the name") << ""
-                                            << "a@x"
-                                            << ""
-                                            << "b@y.org" << proper;
-    QTest::newRow("name is its prompt") << "Your Name"
-                                        << "a@x.org"
-                                        << "Bo"
-                                        << "b@y.org" << noName;
-    QTest::newRow("name only spaces") << "   "
-                                      << "a@x.org"
-                                      << "Bo"
-                                      << "b@y.org" << noName;
-    QTest::newRow("name before friend") << ""
-                                        << "a@x.org"
-                                        << ""
-                                        << "b@y.org" << noName;
-    QTest::newRow("friend empty") << "Ann"
-                                  << "a@x.org"
-                                  << ""
-                                  << "b@y.org" << noFriend;
-    QTest::newRow("friend only spaces") << "Ann"
-                                        << "a@x.org"
-                                        << "   "
-                                        << "b@y.org" << noFriend;
-    QTest::newRow("friend is its prompt") << "Ann"
-                                          << "a@x.org"
-                                          << "Friend's Name"
-                                          << "b@y.org" << noFriend;
-    QTest::newRow("passes") << "Ann"
-                            << "a@x.org"
-                            << "Bo"
-                            << "b@y.org"
-                            << "";
-    QTest::newRow("lower-case prompt is a name") << "your name"
-                                                 << "a@x.org"
-                                                 << "Bo"
-                                                 << "b@y.org"
-                                                 << "";
-    QTest::newRow("emails differ only in case") << "Ann"
-                                                << "A@x.org"
-                                                << "Bo"
-                                                << "a@x.org"
-                                                << "";
-    QTest::newRow("dot before at passes") << "Ann"
-                                          << "a.b@x"
-                                          << "Bo"
-                                          << "b@y.org"
-                                          << "";
+    row("all prompts", "Your Name", "Your Email Address", "Friend's Name", "Friend's Email Address",
+        proper);
+    row("both emails empty", "Ann", "", "Bo", "", distinct);
+    row("same email", "Ann", "a@x.org", "Bo", "a@x.org", distinct);
+    row("same once trimmed", "Ann", "  a@x.org", "Bo", "a@x.org  ", distinct);
+    row("no at sign", "Ann", "a.x.org", "Bo", "b@y.org", proper);
+    row("friend has no full stop", "Ann", "a@x.org", "Bo", "b@y", proper);
+    row("emails before the name", "", "a@x", "", "b@y.org", proper);
+    row("name is its prompt", "Your Name", "a@x.org", "Bo", "b@y.org", noName);
+    row("name only spaces", "   ", "a@x.org", "Bo", "b@y.org", noName);
+    row("name before friend", "", "a@x.org", "", "b@y.org", noName);
+    row("friend empty", "Ann", "a@x.org", "", "b@y.org", noFriend);
+    row("friend only spaces", "Ann", "a@x.org", "   ", "b@y.org", noFriend);
+    row("friend is its prompt", "Ann", "a@x.org", "Friend's Name", "b@y.org", noFriend);
+    row("passes", "Ann", "a@x.org", "Bo", "b@y.org", "");
+    row("lower-case prompt is a name", "your name", "a@x.org", "Bo", "b@y.org", "");
+    row("emails differ only in case", "Ann", "A@x.org", "Bo", "a@x.org", "");
+    row("dot before at passes", "Ann", "a.b@x", "Bo", "b@y.org", "");
 }
 
 void TestSupport::referralChecks()
@@ -414,44 +332,20 @@ void TestSupport::composedAddress_data()
     QTest::addColumn<QString>("friendEmail");
     QTest::addColumn<QString>("query");
 
-    QTest::newRow("plain") << "Ann"
-                           << "a@x.org"
-                           << "Hi"
-                           << "Bo"
-                           << "b@y.org"
-                           << "taf1=Ann&taf2=a%40x.org&taf3=Hi&taf4=Bo&taf5=b%40y.org";
-    QTest::newRow("untouched message")
-        << "Ann"
-        << "a@x.org"
-        << "Your Message\r\n"
-        << "Bo"
-        << "b@y.org"
-        << "taf1=Ann&taf2=a%40x.org&taf3=Your%20Message%0D%0A&taf4=Bo&taf5=b%40y.org";
-    QTest::newRow("ampersand and equals")
-        << "Tom & Jerry"
-        << "a@x.org"
-        << "a=b"
-        << "B&B=1"
-        << "b@y.org"
-        << "taf1=Tom%20%26%20Jerry&taf2=a%40x.org&taf3=a%3Db&taf4=B%26B%3D1&taf5=b%40y.org";
-    QTest::newRow("hash and percent")
-        << "No #1"
-        << "a@x.org"
-        << "100% sure"
-        << "Bo"
-        << "b+c@y.org"
-        << "taf1=No%20%231&taf2=a%40x.org&taf3=100%25%20sure&taf4=Bo&taf5=b%2Bc%40y.org";
-    QTest::newRow("non-ASCII letters")
-        << QStringLiteral("Zoë") << QStringLiteral("zoë@x.org") << QStringLiteral("Grüße ✓")
-        << QStringLiteral("Łukasz") << "l@y.org"
-        << "taf1=Zo%C3%AB&taf2=zo%C3%AB%40x.org&taf3=Gr%C3%BC%C3%9Fe%20%E2%9C%93"
-           "&taf4=%C5%81ukasz&taf5=l%40y.org";
-    QTest::newRow("unreserved stay") << "A-z_0.9~"
-                                     << "a@x.org"
-                                     << "m"
-                                     << "f"
-                                     << "b@y.org"
-                                     << "taf1=A-z_0.9~&taf2=a%40x.org&taf3=m&taf4=f&taf5=b%40y.org";
+    row("plain", "Ann", "a@x.org", "Hi", "Bo", "b@y.org",
+        "taf1=Ann&taf2=a%40x.org&taf3=Hi&taf4=Bo&taf5=b%40y.org");
+    row("untouched message", "Ann", "a@x.org", "Your Message\r\n", "Bo", "b@y.org",
+        "taf1=Ann&taf2=a%40x.org&taf3=Your%20Message%0D%0A&taf4=Bo&taf5=b%40y.org");
+    row("ampersand and equals", "Tom & Jerry", "a@x.org", "a=b", "B&B=1", "b@y.org",
+        "taf1=Tom%20%26%20Jerry&taf2=a%40x.org&taf3=a%3Db&taf4=B%26B%3D1&taf5=b%40y.org");
+    row("hash and percent", "No #1", "a@x.org", "100% sure", "Bo", "b+c@y.org",
+        "taf1=No%20%231&taf2=a%40x.org&taf3=100%25%20sure&taf4=Bo&taf5=b%2Bc%40y.org");
+    row("non-ASCII letters", QStringLiteral("Zoë"), QStringLiteral("zoë@x.org"),
+        QStringLiteral("Grüße ✓"), QStringLiteral("Łukasz"), "l@y.org",
+        "taf1=Zo%C3%AB&taf2=zo%C3%AB%40x.org&taf3=Gr%C3%BC%C3%9Fe%20%E2%9C%93"
+        "&taf4=%C5%81ukasz&taf5=l%40y.org");
+    row("unreserved stay", "A-z_0.9~", "a@x.org", "m", "f", "b@y.org",
+        "taf1=A-z_0.9~&taf2=a%40x.org&taf3=m&taf4=f&taf5=b%40y.org");
 }
 
 void TestSupport::composedAddress()
@@ -534,16 +428,12 @@ void TestSupport::oddValuesArriveIntact_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("friendName");
 
-    QTest::newRow("query characters") << "a&taf2=x#frag"
-                                      << "100% = 1/1 + 0?"
-                                      << "B&B";
-    QTest::newRow("line breaks and controls") << "Ann\tLee"
-                                              << "Line one\r\nLine two\r\n\x01"
-                                              << "\x7f";
-    QTest::newRow("other scripts") << QStringLiteral("Zoë Ørsted") << QStringLiteral("Grüße 日本 😀")
-                                   << QStringLiteral("Łukasz");
-    QTest::newRow("lone surrogate becomes U+FFFD")
-        << QString(QChar(0xDC00)) << QStringLiteral("m") << QStringLiteral("f");
+    row("query characters", "a&taf2=x#frag", "100% = 1/1 + 0?", "B&B");
+    row("line breaks and controls", "Ann\tLee", "Line one\r\nLine two\r\n\x01", "\x7f");
+    row("other scripts", QStringLiteral("Zoë Ørsted"), QStringLiteral("Grüße 日本 😀"),
+        QStringLiteral("Łukasz"));
+    row("lone surrogate becomes U+FFFD", QString(QChar(0xDC00)), QStringLiteral("m"),
+        QStringLiteral("f"));
 }
 
 void TestSupport::oddValuesArriveIntact()
@@ -591,14 +481,13 @@ void TestSupport::longMessageIsCutAtOnce_data()
     QString pairs; // unit 2,000 is the second half of an emoji
     while (pairs.size() < 3000)
         pairs += QStringLiteral("a\U0001F600");
-    QTest::newRow("Ctrl+V") << "paste" << megabyte << 2000 << "";
-    QTest::newRow("Ctrl+V, a character across the limit") << "paste" << pairs << 1999 << "";
-    QTest::newRow("drop") << "drop" << megabyte << 2000 << "";
-    QTest::newRow("input method") << "input method" << megabyte << 2000 << "";
+    row("Ctrl+V", "paste", megabyte, 2000, "");
+    row("Ctrl+V, a character across the limit", "paste", pairs, 1999, "");
+    row("drop", "drop", megabyte, 2000, "");
+    row("input method", "input method", megabyte, 2000, "");
     // Setting a text leaves nothing to undo.
-    QTest::newRow("set by the program") << "set" << program << 2000 << program.left(2000);
-    QTest::newRow("set by the program, a character across the limit")
-        << "set" << pairs << 1999 << pairs.left(1999);
+    row("set by the program", "set", program, 2000, program.left(2000));
+    row("set by the program, a character across the limit", "set", pairs, 1999, pairs.left(1999));
 }
 
 void TestSupport::longMessageIsCutAtOnce()
@@ -674,14 +563,14 @@ void TestSupport::appealChoice_data()
 {
     QTest::addColumn<float>("r");
     QTest::addColumn<int>("k");
-    QTest::newRow("0") << 0.0f << 0;
-    QTest::newRow("below 1/4") << std::nextafter(0.25f, 0.0f) << 0;
-    QTest::newRow("1/4") << 0.25f << 1;
-    QTest::newRow("below 1/2") << std::nextafter(0.5f, 0.0f) << 1;
-    QTest::newRow("1/2") << 0.5f << 2;
-    QTest::newRow("below 3/4") << std::nextafter(0.75f, 0.0f) << 2;
-    QTest::newRow("3/4") << 0.75f << 3;
-    QTest::newRow("highest r") << std::nextafter(1.0f, 0.0f) << 3;
+    row("0", 0.0f, 0);
+    row("below 1/4", std::nextafter(0.25f, 0.0f), 0);
+    row("1/4", 0.25f, 1);
+    row("below 1/2", std::nextafter(0.5f, 0.0f), 1);
+    row("1/2", 0.5f, 2);
+    row("below 3/4", std::nextafter(0.75f, 0.0f), 2);
+    row("3/4", 0.75f, 3);
+    row("highest r", std::nextafter(1.0f, 0.0f), 3);
 }
 
 void TestSupport::appealChoice()
@@ -753,8 +642,7 @@ void TestSupport::screenReadersHearEachControl_data()
     const QString field = QStringLiteral("SetFocus");
     const auto row = [](const char *name, QAccessible::Role role, const char *heardName,
                         const QString &actions) {
-        QTest::newRow(name) << QString::fromLatin1(name) << int(role)
-                            << QString::fromUtf8(heardName) << actions;
+        ::row(name, QString::fromLatin1(name), int(role), QString::fromUtf8(heardName), actions);
     };
     row("SupportWindow", QAccessible::Dialog, ZEL_WINDOW_TITLE, {});
     row("Picture1", QAccessible::Graphic, "Zel Orvalis icon", {});

@@ -1,3 +1,4 @@
+#include "data_row.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 
@@ -26,16 +27,11 @@ void TestUi::labelCaptions_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("double ampersand") << "name &&  link"
-                                      << "name &  link";
-    QTest::newRow("access key mark") << "E&xit"
-                                     << "Exit";
-    QTest::newRow("trailing mark") << "odd &"
-                                   << "odd ";
-    QTest::newRow("three marks") << "a&&&b"
-                                 << "a&b";
-    QTest::newRow("none") << "plain"
-                          << "plain";
+    row("double ampersand", "name &&  link", "name &  link");
+    row("access key mark", "E&xit", "Exit");
+    row("trailing mark", "odd &", "odd ");
+    row("three marks", "a&&&b", "a&b");
+    row("none", "plain", "plain");
 }
 
 // The designed face draws where it is installed, as designed; where it is
@@ -48,13 +44,11 @@ void TestUi::faces_data()
     QTest::addColumn<bool>("mayStepDown");
     const QStringList windows {"Arial", "MS Sans Serif", "Tahoma", "Verdana"};
     const QStringList linux {"DejaVu Sans", "DejaVu Serif"};
-    QTest::newRow("Verdana on Windows") << "Verdana" << windows << "Verdana" << false;
-    QTest::newRow("MS Sans Serif on Windows")
-        << "MS Sans Serif" << windows << "MS Sans Serif" << false;
-    QTest::newRow("Verdana missing") << "Verdana" << linux << "DejaVu Sans" << true;
-    QTest::newRow("MS Sans Serif missing") << "MS Sans Serif" << linux << "DejaVu Sans" << true;
-    QTest::newRow("MS Sans Serif, Tahoma there")
-        << "MS Sans Serif" << QStringList {"Tahoma"} << "Tahoma" << true;
+    row("Verdana on Windows", "Verdana", windows, "Verdana", false);
+    row("MS Sans Serif on Windows", "MS Sans Serif", windows, "MS Sans Serif", false);
+    row("Verdana missing", "Verdana", linux, "DejaVu Sans", true);
+    row("MS Sans Serif missing", "MS Sans Serif", linux, "DejaVu Sans", true);
+    row("MS Sans Serif, Tahoma there", "MS Sans Serif", QStringList {"Tahoma"}, "Tahoma", true);
 }
 
 void TestUi::faces()
@@ -88,9 +82,9 @@ void TestUi::linkCountsAClickReleasedOverIt_data()
     QTest::addColumn<int>("button");
     QTest::addColumn<QPoint>("releasedAt");
     QTest::addColumn<int>("clicks");
-    QTest::newRow("released over it") << int(Qt::LeftButton) << QPoint(10, 5) << 1;
-    QTest::newRow("dragged off") << int(Qt::LeftButton) << QPoint(10, 500) << 0;
-    QTest::newRow("right button") << int(Qt::RightButton) << QPoint(10, 5) << 0;
+    row("released over it", int(Qt::LeftButton), QPoint(10, 5), 1);
+    row("dragged off", int(Qt::LeftButton), QPoint(10, 500), 0);
+    row("right button", int(Qt::RightButton), QPoint(10, 5), 0);
 }
 
 void TestUi::linkCountsAClickReleasedOverIt()
