@@ -16,6 +16,13 @@ fact() {
 }
 ZEL_TITLE=$(fact WindowTitle)
 
+# The program takes one lock per user, whatever the environment says, so a
+# session waits until no other session of this user's runs the program
+# (tests/unit/tst_startup.cpp takes the same guard). Held until the end.
+mkdir -p "$HOME/.cache"
+exec 9>>"$HOME/.cache/zel-orvalis-tests.guard"
+flock -w 120 9 || { echo "FAIL: another session of this user's kept the program for 120 s" >&2; exit 1; }
+
 E2E_TMP=$(mktemp -d)
 export XDG_RUNTIME_DIR="$E2E_TMP/run" XDG_CONFIG_HOME="$E2E_TMP/config"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"

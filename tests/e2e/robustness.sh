@@ -7,13 +7,10 @@ conf_dir="$XDG_CONFIG_HOME/Velmora"
 conf="$conf_dir/Zel Orvalis.conf"
 start_x
 
-main_windows() { xdotool search --onlyvisible --name "^$ZEL_TITLE\$" 2>/dev/null | wc -l; }
-notices() { xdotool search --onlyvisible --name '^Zel Orvalis$' 2>/dev/null | wc -l; }
 one_of_each() { [ "$(main_windows)" = 1 ] && [ "$(notices)" = 1 ]; }
 # A window closing while xdotool lists windows can spoil one count, so
 # counts are read until they settle.
 one_main_window() { [ "$(main_windows)" = 1 ] && [ "$(main_windows)" = 1 ]; }
-gone() { ! kill -0 "$1" 2>/dev/null; }
 
 # Two starts at once: exactly one main window, and one notice from the other.
 for round in $(seq 20); do

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Starts right after a kill -9, with every core busy: of 2 and of 10 starts
+# at once, exactly one opens a main window, every round, and every other one
+# says the program is already running.
+. "$(dirname "$0")/lib.sh"
+start_x
+for _ in $(seq "$(nproc)"); do
+    yes >/dev/null &
+    E2E_PIDS+=($!)
+done
+none_shown() { [ "$(xdotool search --onlyvisible --name 'Zel Orvalis' 2>/dev/null | wc -l)" = 0 ]; }
+
+for starts in 2 10; do
+    all_shown() { [ $(($(main_windows) + $(notices))) -ge "$starts" ]; }
+    for round in 1 2 3; do
+        launch
+        find_window "$ZEL_TITLE" >/dev/null || fail "no main window before the kill"
+        kill -9 "$APP_PID"
+        wait_until 10 gone "$APP_PID" || fail "kill -9 did not end it"
+        pids=()
+        for _ in $(seq "$starts"); do
+            launch
+            pids+=("$APP_PID")
+        done
+        wait_until 90 all_shown || fail "$starts starts, round $round: $(main_windows) main windows," \
+            "$(notices) notices"
+        [ "$(main_windows)" = 1 ] && [ "$(notices)" = $((starts - 1)) ] \
+            || fail "$starts starts, round $round: $(main_windows) main windows, $(notices) notices"
+        kill -9 "${pids[@]}"
+        wait_until 20 none_shown || fail "$starts starts, round $round: windows left"
+    done
+done
+echo "PASS: starts under load"
