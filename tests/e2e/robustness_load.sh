@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Starts right after a kill -9, with every core busy: of 2 and of 10 starts
-# at once, exactly one opens a main window, every round, and every other one
-# says the program is already running.
+# Starts right after a kill -9 that left the lock file empty or garbled, with
+# every core busy: of 2 and of 10 starts at once, exactly one opens a main
+# window, every round, and every other one says the program is already
+# running.
 . "$(dirname "$0")/lib.sh"
 start_x
 for _ in $(seq "$(nproc)"); do
@@ -15,8 +16,10 @@ for starts in 2 10; do
     for round in 1 2 3; do
         launch
         find_window "$ZEL_TITLE" >/dev/null || fail "no main window before the kill"
+        lock=$(held_lock "$APP_PID") || fail "no instance lock"
         kill -9 "$APP_PID"
         wait_until 10 gone "$APP_PID" || fail "kill -9 did not end it"
+        [ $((round % 2)) = 0 ] && printf '\x01\xff garbled\n' >"$lock" || : >"$lock"
         pids=()
         for _ in $(seq "$starts"); do
             launch
