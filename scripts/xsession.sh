@@ -95,11 +95,16 @@ start_app() {
 # managed WINDOW: the window manager has framed it (so it also handles keys by now).
 managed() { xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
 
-# find_window TITLE: the id of the visible, managed window with exactly this title.
+# find_window TITLE: the id of the visible, managed window with exactly this
+# title. xdotool gives up when a window vanishes while it looks (one of a
+# program just killed), so it looks again.
 find_window() {
     local id
-    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1)
-    [ -n "$id" ] && wait_until 10 managed "$id" && echo "$id"
+    window_shown() {
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+        [ -n "$id" ]
+    }
+    wait_until 20 window_shown "$1" && wait_until 10 managed "$id" && echo "$id"
 }
 
 # focus WINDOW: activates it and waits until it really has the keyboard focus.

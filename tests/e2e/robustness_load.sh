@@ -9,13 +9,15 @@ for _ in $(seq "$(nproc)"); do
     yes >/dev/null &
     E2E_PIDS+=($!)
 done
+one_shown() { [ "$(main_windows)" = 1 ]; }
 none_shown() { [ "$(xdotool search --onlyvisible --name 'Zel Orvalis' 2>/dev/null | wc -l)" = 0 ]; }
 
 for starts in 2 10; do
     all_shown() { [ $(($(main_windows) + $(notices))) -ge "$starts" ]; }
+    one_and_notices() { [ "$(main_windows)" = 1 ] && [ "$(notices)" = $((starts - 1)) ]; }
     for round in 1 2 3; do
         launch
-        find_window "$ZEL_TITLE" >/dev/null || fail "no main window before the kill"
+        wait_until 30 one_shown || fail "no main window before the kill"
         lock=$(held_lock "$APP_PID") || fail "no instance lock"
         kill -9 "$APP_PID"
         wait_until 10 gone "$APP_PID" || fail "kill -9 did not end it"
@@ -27,7 +29,7 @@ for starts in 2 10; do
         done
         wait_until 90 all_shown || fail "$starts starts, round $round: $(main_windows) main windows," \
             "$(notices) notices"
-        [ "$(main_windows)" = 1 ] && [ "$(notices)" = $((starts - 1)) ] \
+        wait_until 3 one_and_notices \
             || fail "$starts starts, round $round: $(main_windows) main windows, $(notices) notices"
         kill -9 "${pids[@]}"
         wait_until 20 none_shown || fail "$starts starts, round $round: windows left"
