@@ -5,6 +5,7 @@
 #include <QList>
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -52,8 +53,7 @@ bool makePrivateFolder(const QByteArray &parent, const QByteArray &folder)
 // to the next.
 QByteArray passwdHome()
 {
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    QByteArray buffer(size > 0 ? size : 16384, Qt::Uninitialized);
+    QByteArray buffer(std::max(::sysconf(_SC_GETPW_R_SIZE_MAX), 16384L), Qt::Uninitialized);
     struct passwd entry = {};
     struct passwd *found = nullptr;
     if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found
