@@ -188,6 +188,7 @@ void TestStartup::initTestCase()
     // Instances started here take the user's own lock, whatever the
     // environment: wait until no other test run of this user's has started
     // any (scripts/xsession.sh takes the same guard).
+    QVERIFY(QDir().mkpath(QDir::homePath() + QStringLiteral("/.cache")));
     const QString guard = QDir::homePath() + QStringLiteral("/.cache/zel-orvalis-tests.guard");
     const int fd = ::open(QFile::encodeName(guard).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     QVERIFY2(fd >= 0 && ::flock(fd, LOCK_EX) == 0, qPrintable(guard)); // held until the end
