@@ -5,22 +5,24 @@
 
 namespace zel {
 
-// Where this user's instance lock may live, in order of preference: on Linux
-// the per-user runtime folder, then a private folder of the user's own (the
-// file name carries the user too); on Windows a named mutex in the session's
+// Where this user's instance lock is taken, in order: places that depend on
+// the user alone, never on the environment, so that every start of the user
+// looks in the same places. On Linux each is a lock file: in the user's
+// runtime folder when the system made one, and in a private folder under the
+// user's home. On Windows each is the name of a mutex in the session's
 // namespace, `Local\zel-orvalis-<user name>`, which the installer looks for.
 QStringList instanceLockPlaces();
 
 enum class InstanceLock {
     Acquired, // this is the only instance
     HeldByAnother, // another instance of this user runs
-    Unavailable, // the lock cannot be made anywhere; run without it
+    Unavailable, // the lock can be taken nowhere; run without it
 };
 
-// Takes the lock for the rest of the process, at the first place where a lock
-// can be made. Whether a lock is held is decided by whether a live process
-// holds it: one left by a crash at any moment, or anything else in its
-// place, is reclaimed.
+// Takes the lock for the rest of the process at every place that can be
+// used, skipping those that cannot; refused when another process holds it at
+// any of them. Only the system decides whether a lock is held, and it lets
+// go when its holder ends, however it ends: nothing is ever left to reclaim.
 InstanceLock acquireInstanceLock(const QStringList &places = instanceLockPlaces());
 
 // Gives the lock up; harmless when it was never taken.

@@ -20,9 +20,22 @@ void ignoreRelativeXdgFolders()
 #endif
 }
 
+// Whether each platform Qt is asked for ("name:options;name...") shows its
+// windows on a display; Qt's default does.
+bool platformsNeedADisplay(const QByteArray &asked)
+{
+    for (const QByteArray &platform : asked.split(';')) {
+        const QByteArray name = platform.split(':').constFirst();
+        if (name != "xcb" && !name.startsWith("wayland"))
+            return false;
+    }
+    return true;
+}
+
 // Without a display Qt gives up with an abort and a core dump. What Qt says
-// while it starts is held back: on success it goes out as usual, and when no
-// display can be opened one plain line says so instead.
+// while it starts is held back: on success it goes out as usual, and when Qt
+// cannot start one plain line says what failed instead: the display, or the
+// platform that was asked for.
 QList<std::pair<QtMsgType, QString>> &heldBack()
 {
     static QList<std::pair<QtMsgType, QString>> messages;
@@ -35,10 +48,19 @@ void whileStarting(QtMsgType type, const QMessageLogContext &, const QString &me
         heldBack().append({type, message});
         return;
     }
-    const char *variable
-        = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "DISPLAY" : "WAYLAND_DISPLAY";
-    std::fprintf(stderr, "zel-orvalis: no display could be opened (%s=\"%s\")\n", variable,
-                 qgetenv(variable).constData());
+    const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
+    if (!asked.isEmpty() && !platformsNeedADisplay(asked)) {
+        std::fprintf(stderr,
+                     "zel-orvalis: the platform asked for could not be started "
+                     "(QT_QPA_PLATFORM=\"%s\")\n",
+                     asked.constData());
+    } else {
+        const bool wayland = asked.isEmpty() ? !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                                             : asked.startsWith("wayland");
+        const char *variable = wayland ? "WAYLAND_DISPLAY" : "DISPLAY";
+        std::fprintf(stderr, "zel-orvalis: no display could be opened (%s=\"%s\")\n", variable,
+                     qgetenv(variable).constData());
+    }
     std::fflush(stderr);
     std::_Exit(1);
 }

@@ -63,9 +63,16 @@ bool SettingsReminderStore::open()
         qCWarning(lcSettings, "%s is not a regular file", qPrintable(iniFile));
         return false;
     }
-    // QSettings waits for its lock without a limit; a lock left as a folder,
-    // a dangling link or by a crash would hold start-up up.
-    QLockFile lock(iniFile + QStringLiteral(".lock"));
+    // QSettings waits for its lock without a limit, and reads what stands
+    // there first: a FIFO would block that read for good, and a folder or a
+    // link is no lock that could ever be let go.
+    const QString lockName = iniFile + QStringLiteral(".lock");
+    const QFileInfo lockFile(lockName);
+    if (lockFile.isSymLink() || (lockFile.exists() && !lockFile.isFile())) {
+        qCWarning(lcSettings, "%s is not a regular file", qPrintable(lockName));
+        return false;
+    }
+    QLockFile lock(lockName);
     if (!lock.tryLock(LockWaitMs) && lock.error() == QLockFile::LockFailedError) {
         qCWarning(lcSettings, "%s.lock was not let go within %d ms", qPrintable(iniFile),
                   LockWaitMs);

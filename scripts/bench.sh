@@ -16,8 +16,7 @@ for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$tmp/display")"
 
 echo "Start-up: exec to the first window mapped (no window manager), $(nproc) cores"
-BENCH_CLEAN="$XDG_RUNTIME_DIR/zel-orvalis-$(id -u).lock" \
-    "$bin/startup_bench" "$runs" "$bin/zel-orvalis" "$bin/minimal_window"
+"$bin/startup_bench" "$runs" "$bin/zel-orvalis" "$bin/minimal_window"
 echo
 echo "One reading (QBENCHMARK, offscreen):"
 QT_QPA_PLATFORM=offscreen "$bin/bench_reading" 2>/dev/null | grep -A1 'RESULT'

@@ -16,6 +16,13 @@ fact() {
 }
 ZEL_TITLE=$(fact WindowTitle)
 
+# The program takes one lock per user, whatever the environment says, so a
+# session waits until no other session of this user's runs the program
+# (tests/unit/tst_startup.cpp takes the same guard). Held until the end.
+mkdir -p "$HOME/.cache"
+exec 9>>"$HOME/.cache/zel-orvalis-tests.guard"
+flock -w 120 9 || { echo "FAIL: another session of this user's kept the program for 120 s" >&2; exit 1; }
+
 E2E_TMP=$(mktemp -d)
 export XDG_RUNTIME_DIR="$E2E_TMP/run" XDG_CONFIG_HOME="$E2E_TMP/config"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
@@ -88,11 +95,16 @@ start_app() {
 # managed WINDOW: the window manager has framed it (so it also handles keys by now).
 managed() { xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
 
-# find_window TITLE: the id of the visible, managed window with exactly this title.
+# find_window TITLE: the id of the visible, managed window with exactly this
+# title. xdotool gives up when a window vanishes while it looks (one of a
+# program just killed), so it looks again.
 find_window() {
     local id
-    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1)
-    [ -n "$id" ] && wait_until 10 managed "$id" && echo "$id"
+    window_shown() {
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+        [ -n "$id" ]
+    }
+    wait_until 20 window_shown "$1" && wait_until 10 managed "$id" && echo "$id"
 }
 
 # focus WINDOW: activates it and waits until it really has the keyboard focus.

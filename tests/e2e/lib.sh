@@ -15,6 +15,38 @@ exit_code() {
     echo "$code"
 }
 
+# main_windows, notices: how many main windows and notices are on screen.
+main_windows() { xdotool search --onlyvisible --name "^$ZEL_TITLE\$" 2>/dev/null | wc -l; }
+notices() { xdotool search --onlyvisible --name '^Zel Orvalis$' 2>/dev/null | wc -l; }
+
+# gone PID: the process has ended.
+gone() { ! kill -0 "$1" 2>/dev/null; }
+
+# launch [env arguments]: runs the program in the background as env would
+# with these arguments; sets APP_PID.
+launch() {
+    env "$@" "$ZEL_BINARY" >>"$E2E_TMP/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_PIDS+=("$APP_PID")
+}
+
+# held_lock PID: the instance lock file that the program PID holds open.
+held_lock() {
+    local fd
+    for fd in /proc/"$1"/fd/*; do
+        case $(readlink "$fd") in */zel-orvalis-[0-9]*.lock) readlink "$fd" && return 0 ;; esac
+    done
+    return 1
+}
+
+# lock_holder FILE: the process whose flock is on FILE, as the kernel lists it.
+lock_holder() {
+    local inode
+    inode=$(stat -c %i "$1") || return 1
+    awk -v inode="$inode" '$2 == "FLOCK" { n = split($6, f, ":"); if (f[n] == inode) print $5 }' \
+        /proc/locks
+}
+
 # opened_count: how many addresses have been opened so far.
 opened_count() {
     tr -cd '\0' <"$OPENED" | wc -c

@@ -7,13 +7,10 @@ conf_dir="$XDG_CONFIG_HOME/Velmora"
 conf="$conf_dir/Zel Orvalis.conf"
 start_x
 
-main_windows() { xdotool search --onlyvisible --name "^$ZEL_TITLE\$" 2>/dev/null | wc -l; }
-notices() { xdotool search --onlyvisible --name '^Zel Orvalis$' 2>/dev/null | wc -l; }
 one_of_each() { [ "$(main_windows)" = 1 ] && [ "$(notices)" = 1 ]; }
 # A window closing while xdotool lists windows can spoil one count, so
 # counts are read until they settle.
 one_main_window() { [ "$(main_windows)" = 1 ] && [ "$(main_windows)" = 1 ]; }
-gone() { ! kill -0 "$1" 2>/dev/null; }
 
 # Two starts at once: exactly one main window, and one notice from the other.
 for round in $(seq 20); do
@@ -81,12 +78,13 @@ find_window "$ZEL_TITLE" >/dev/null || fail "no main window when settings cannot
 kill -9 "$APP_PID"
 wait_until 10 gone "$APP_PID"
 
-# Settings that would block for good: a lock that is a folder over a due
-# date, and a FIFO in place of the file. The window comes within 5 s.
+# Settings that would block for good: a lock that is a folder or a FIFO
+# over a due date, and a FIFO in place of the file. The window comes within 5 s.
 rmdir "$conf"
 printf '[Settings]\nDuration=2000-01-01\n' >"$conf"
 mkdir "$conf.lock"
-for obstacle in lock fifo; do
+for obstacle in lock lock-fifo fifo; do
+    if [ "$obstacle" = lock-fifo ]; then rmdir "$conf.lock" && mkfifo "$conf.lock"; fi
     if [ "$obstacle" = fifo ]; then rm -rf "$conf" "$conf.lock" && mkfifo "$conf"; fi
     start_app
     wait_until 5 sh -c "[ \$(xdotool search --onlyvisible --name '^$ZEL_TITLE\$' | wc -l) = 1 ]" \

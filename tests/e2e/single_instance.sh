@@ -7,8 +7,8 @@ start_app
 first=$APP_PID
 win=$(find_window "$ZEL_TITLE") || fail "no main window"
 xdotool windowminimize --sync "$win"
-lock=$(ls "$XDG_RUNTIME_DIR"/zel-orvalis-*.lock) || fail "no instance lock"
-[ "$(head -n1 "$lock")" = "$first" ] || fail "the lock is not the first instance's"
+lock=$(held_lock "$first") || fail "no instance lock"
+[ "$(lock_holder "$lock")" = "$first" ] || fail "the lock is not the first instance's"
 
 stored_state() { find "$XDG_CONFIG_HOME" -type f -exec md5sum {} + | sort; }
 before=$(stored_state)
@@ -27,7 +27,7 @@ code=$(exit_code "$second")
 
 kill -0 "$first" || fail "the first instance is gone"
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN || fail "the first window was restored"
-[ "$(head -n1 "$lock")" = "$first" ] || fail "the lock changed hands"
+[ "$(lock_holder "$lock")" = "$first" ] || fail "the lock changed hands"
 [ "$(stored_state)" = "$before" ] || fail "the second instance stored something"
 
 # With the first instance's topmost support window up, the next notice still

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Another local user cannot lock this one out: with no runtime folder, names
-# squatted in the shared temporary folder change nothing, since the lock
-# then lives in a private folder of the user's own.
+# Another local user cannot lock this one out: names squatted in the shared
+# temporary folder change nothing, since the lock lives only in folders of
+# the user's own that no one else may write to.
 . "$(dirname "$0")/lib.sh"
 if [ "$(id -u)" != 0 ] || ! command -v useradd >/dev/null || ! command -v runuser >/dev/null; then
     echo "SKIP: a second user can be made only by root with useradd and runuser"
@@ -29,5 +29,6 @@ start_app
 find_window "$ZEL_TITLE" >/dev/null || fail "no main window with the shared names squatted"
 [ "$(xdotool search --onlyvisible --name '^Zel Orvalis$' | wc -l)" = 0 ] \
     || fail "the program refused to start"
-ls "$XDG_CACHE_HOME"/zel-orvalis/zel-orvalis-"$me".lock >/dev/null || fail "no private lock"
+lock=$(held_lock "$APP_PID") || fail "no instance lock"
+[ "$(stat -c '%u %a' "${lock%/*}")" = "$me 700" ] || fail "the lock is in no private folder: $lock"
 echo "PASS: another user cannot lock this one out"

@@ -1,5 +1,6 @@
 #include "app/instance_lock.h"
 #include "app/startup.h"
+#include "ends_within.h"
 #include "links/open_link.h"
 #include "main_window/main_window.h"
 #include "modal_helper.h"
@@ -23,6 +24,12 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace zel;
@@ -79,15 +86,37 @@ QString settingsFile()
     return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Velmora/Zel Orvalis.conf");
 }
 
-QString lockOwner(const QString &path)
+const QString ownPid = QString::number(QCoreApplication::applicationPid());
+
+#ifndef Q_OS_WIN
+// The process whose flock is on the file at `path`, as the kernel lists it;
+// empty when none is.
+QString lockHolder(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
-    return QString::fromLatin1(file.readLine()).trimmed();
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly))
+        return {};
+    // "1: FLOCK  ADVISORY  WRITE 4242 fe:00:1234 0 EOF"; a waiter's has "->".
+    for (const QByteArray &line : locks.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 5 && fields[1] == "FLOCK"
+            && fields[5].split(':').constLast() == QByteArray::number(quint64(info.st_ino)))
+            return QString::fromLatin1(fields[4]);
+    }
+    return {};
 }
 
-#ifdef Q_OS_WIN
+// Another process takes the lock at `path` and holds it until `holder` ends.
+bool holdLock(QProcess &holder, const QString &path)
+{
+    holder.start(QStringLiteral("flock"), {QStringLiteral("--close"), path, QStringLiteral("cat")});
+    return holder.waitForStarted()
+        && QTest::qWaitFor([&] { return lockHolder(path) == QString::number(holder.processId()); });
+}
+#else
 bool mutexExists(const QString &name)
 {
     HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, reinterpret_cast<const wchar_t *>(name.utf16()));
@@ -119,19 +148,32 @@ private:
     }
     QString lockPath() const { return instanceLockPlaces().constFirst(); }
 
+    // The start-up sequence, with the instance lock taken aside first so that
+    // it never meets the user's own.
+    MainWindow *startUp()
+    {
+#ifndef Q_OS_WIN
+        acquireInstanceLock({runtimeDir.filePath(QStringLiteral("aside.lock"))});
+#endif
+        return zel::startProgram(&countProgramEnd);
+    }
+
 private Q_SLOTS:
     void initTestCase();
     void init();
     void cleanup();
 
-    void lockLivesInThePrivateRuntimeFolder();
+    void lockPlacesDependOnTheUserAlone();
     void secondInstanceIsRefused();
     void restartAfterKill9();
     void oneInstancePerUserBySessionMutex();
     void unusableMutexRefusesNothing();
+    void lockThatCannotBeMadeDoesNotRefuse_data();
     void lockThatCannotBeMadeDoesNotRefuse();
-    void deadLocksAreReclaimed_data();
-    void deadLocksAreReclaimed();
+    void leftoversDoNotBlock_data();
+    void leftoversDoNotBlock();
+    void lockHeldByAnotherProcessRefuses_data();
+    void lockHeldByAnotherProcessRefuses();
     void noDisplayEndsWithAMessage_data();
     void noDisplayEndsWithAMessage();
     void endProgramEndsDespiteMisbehavingWindows();
@@ -149,9 +191,17 @@ void TestStartup::initTestCase()
     QVERIFY(runtimeDir.isValid());
     QVERIFY(QFile::setPermissions(runtimeDir.path(),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    // Children inherit this: every instance here locks in the test's own folder.
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifndef Q_OS_WIN
+    // Instances started here take the user's own lock, whatever the
+    // environment: wait until no other test run of this user's has started
+    // any (scripts/xsession.sh takes the same guard).
+    QVERIFY(QDir().mkpath(QDir::homePath() + QStringLiteral("/.cache")));
+    const QString guard = QDir::homePath() + QStringLiteral("/.cache/zel-orvalis-tests.guard");
+    const int fd = ::open(QFile::encodeName(guard).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    QVERIFY2(fd >= 0 && ::flock(fd, LOCK_EX) == 0, qPrintable(guard)); // held until the end
+#endif
     nameApplication();
     setLinkOpenerForTests([this](const QString &address) { log << "open " + address; });
 }
@@ -159,15 +209,6 @@ void TestStartup::initTestCase()
 // A reminder that comes due during start-up is answered No, never left open.
 void TestStartup::init()
 {
-#ifdef Q_OS_WIN
-    // These look at a lock file; on Windows the lock is a named mutex, with
-    // rows of its own below.
-    const QByteArrayList lockFileTests {
-        "lockLivesInThePrivateRuntimeFolder", "secondInstanceIsRefused", "restartAfterKill9",
-        "lockThatCannotBeMadeDoesNotRefuse", "deadLocksAreReclaimed"};
-    if (lockFileTests.contains(QTest::currentTestFunction()))
-        QSKIP("the instance lock is a named mutex on Windows");
-#endif
     messages::setAnswererForTests([this](const messages::Request &request) {
         log << QStringLiteral("ask ") + request.text.left(9);
         return false;
@@ -183,7 +224,6 @@ void TestStartup::cleanup()
     qDeleteAll(running);
     running.clear();
     releaseInstanceLock();
-    QFile::remove(lockPath());
     log.clear();
     programEnds = 0;
     messages::setAnswererForTests({});
@@ -196,19 +236,43 @@ void TestStartup::cleanup()
         delete window.data();
 }
 
-// The runtime folder first; else a folder of the user's own, never a shared one.
-void TestStartup::lockLivesInThePrivateRuntimeFolder()
+// The same places whatever the environment says, so that a start from a
+// desktop launcher and one from a terminal meet at one lock: the runtime
+// folder when the system made one, and a private folder in the home the
+// system records for the user, never a shared one.
+void TestStartup::lockPlacesDependOnTheUserAlone()
 {
 #ifdef Q_OS_WIN
-    QSKIP("the lock lives in AppLocalDataLocation there, with no runtime folder to prefer");
-#endif
-    QCOMPARE(QFileInfo(lockPath()).absolutePath(), QFileInfo(runtimeDir.path()).absoluteFilePath());
-    QVERIFY(QFileInfo(lockPath()).fileName().startsWith(QStringLiteral("zel-orvalis-")));
-    const QString fallback = QFileInfo(instanceLockPlaces().constLast()).absolutePath();
-    QVERIFY2(!fallback.startsWith(QDir::tempPath()), qPrintable(fallback));
+    QSKIP("the places are names of mutexes there");
+#else
+    const QString uid = QString::number(::getuid());
+    const QString name = QStringLiteral("/zel-orvalis-%1.lock").arg(uid);
+    QStringList expected;
+    if (QFileInfo(QStringLiteral("/run/user/") + uid).isDir())
+        expected << QStringLiteral("/run/user/") + uid + name;
+    const QString folder
+        = QFile::decodeName(::getpwuid(::getuid())->pw_dir) + QStringLiteral("/.cache/zel-orvalis");
+    expected << folder + name;
+    // A folder others may look into is made private again.
+    QFile::setPermissions(folder,
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                              | QFile::ExeOther);
+    QTemporaryDir elsewhere;
+    const QList<const char *> variables = {"XDG_RUNTIME_DIR", "HOME", "XDG_CACHE_HOME"};
+    QList<QByteArray> saved;
+    for (const char *variable : variables) {
+        saved << qgetenv(variable);
+        qputenv(variable, elsewhere.path().toLocal8Bit());
+    }
+    const QStringList places = instanceLockPlaces();
+    for (int i = 0; i < variables.size(); ++i)
+        saved[i].isEmpty() ? qunsetenv(variables[i]) : qputenv(variables[i], saved[i]);
+
+    QCOMPARE(places, expected);
     const auto othersMay = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
         | QFile::WriteOther | QFile::ExeOther;
-    QCOMPARE(QFileInfo(fallback).permissions() & othersMay, QFile::Permissions());
+    QCOMPARE(QFileInfo(folder).permissions() & othersMay, QFile::Permissions());
+#endif
 }
 
 void TestStartup::secondInstanceIsRefused()
@@ -216,11 +280,11 @@ void TestStartup::secondInstanceIsRefused()
 #ifdef Q_OS_WIN
     QSKIP("instances started here would lock in the user's real folder; the Windows end-to-end run "
           "starts a second one");
-#endif
+#else
     QProcess *first = startProcess();
     QVERIFY(first->waitForStarted());
     const QString firstPid = QString::number(first->processId());
-    QTRY_COMPARE_WITH_TIMEOUT(lockOwner(lockPath()), firstPid, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(lockPath()), firstPid, 10000);
 
     messages::setAnswererForTests({}); // the real box
     SeenBox seen;
@@ -231,9 +295,10 @@ void TestStartup::secondInstanceIsRefused()
     QCOMPARE(seen.text, QStringLiteral("Application is already running"));
     QCOMPARE(seen.icon, QMessageBox::Information);
     QCOMPARE(seen.buttons.size(), 1);
-    // The first instance is left as it was: still running, still the owner.
+    // The first instance is left as it was: still running, still the holder.
     QCOMPARE(first->state(), QProcess::Running);
-    QCOMPARE(lockOwner(lockPath()), firstPid);
+    QCOMPARE(lockHolder(lockPath()), firstPid);
+#endif
 }
 
 void TestStartup::restartAfterKill9()
@@ -241,18 +306,32 @@ void TestStartup::restartAfterKill9()
 #ifdef Q_OS_WIN
     QSKIP("instances started here would lock in the user's real folder; the Windows end-to-end run "
           "covers start-up");
-#endif
+#else
     QProcess *first = startProcess();
     QVERIFY(first->waitForStarted());
-    QTRY_COMPARE_WITH_TIMEOUT(lockOwner(lockPath()), QString::number(first->processId()), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(lockPath()), QString::number(first->processId()), 10000);
     first->kill(); // SIGKILL: the lock file stays behind
     QVERIFY(first->waitForFinished());
     QVERIFY(QFile::exists(lockPath()));
 
     QProcess *next = startProcess();
     QVERIFY(next->waitForStarted());
-    QTRY_COMPARE_WITH_TIMEOUT(lockOwner(lockPath()), QString::number(next->processId()), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(lockPath()), QString::number(next->processId()), 10000);
     QCOMPARE(next->state(), QProcess::Running);
+#endif
+}
+
+// A place that cannot be used is skipped at once, whatever stands there, and
+// the lock is taken at the next; with none left the program runs without it.
+// A folder others may write to is never used, whatever they put in it.
+void TestStartup::lockThatCannotBeMadeDoesNotRefuse_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("folder is a file") << "not-a-folder";
+    QTest::newRow("a shared folder, held there") << "shared";
+    QTest::newRow("a folder at the lock") << "folder";
+    QTest::newRow("a dangling link at the lock") << "link";
+    QTest::newRow("a FIFO at the lock") << "fifo";
 }
 
 // On Windows the lock is a mutex in the session's namespace with the user in
@@ -314,71 +393,140 @@ void TestStartup::unusableMutexRefusesNothing()
 
 void TestStartup::lockThatCannotBeMadeDoesNotRefuse()
 {
+#ifdef Q_OS_WIN
+    QSKIP("the places are names of mutexes there");
+#else
+    QFETCH(QString, obstacle);
     QTemporaryDir dir;
-    const QString blocker = dir.filePath(QStringLiteral("not-a-folder"));
-    QFile file(blocker);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QCOMPARE(acquireInstanceLock({blocker + QStringLiteral("/zel.lock")}),
-             InstanceLock::Unavailable);
-    // Where a lock can be made further on, it is made there.
-    QCOMPARE(acquireInstanceLock({blocker + QStringLiteral("/zel.lock"), dir.filePath("zel.lock")}),
-             InstanceLock::Acquired);
-    QVERIFY(QFile::exists(dir.filePath("zel.lock")));
-    releaseInstanceLock();
-}
-
-// Whatever a crash at any moment, or anything else, leaves where the lock
-// goes: no live process holds it, so the next start takes it.
-void TestStartup::deadLocksAreReclaimed_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QByteArray>("content");
-    QTest::newRow("empty") << "file" << QByteArray();
-    QTest::newRow("garbage") << "file" << QByteArray("\x01\xff not a lock\n");
-    QTest::newRow("another host") << "file" << QByteArray("1\nzel-orvalis\nsomewhere-else\n");
-    QTest::newRow("empty, with Qt's empty helper lock") << "rmlock" << QByteArray();
-    QTest::newRow("empty folder") << "folder" << QByteArray();
-    QTest::newRow("dangling link") << "link" << QByteArray();
-}
-
-void TestStartup::deadLocksAreReclaimed()
-{
-    QFETCH(QString, kind);
-    QFETCH(QByteArray, content);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("zel.lock");
-    QFile file(kind == QLatin1String("link") ? dir.filePath("gone") : path);
-    if (kind == QLatin1String("folder")) {
-        QVERIFY(QDir().mkdir(path));
-    } else {
+    QString place = dir.filePath(QStringLiteral("zel.lock"));
+    QProcess holder;
+    if (obstacle == QLatin1String("not-a-folder")) {
+        QFile file(dir.filePath(QStringLiteral("not-a-folder")));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
+        place = file.fileName() + QStringLiteral("/zel.lock");
+    } else if (obstacle == QLatin1String("shared")) {
+        QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 01777), 0);
+        QVERIFY(holdLock(holder, place));
+    } else if (obstacle == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(place));
+    } else if (obstacle == QLatin1String("link")) {
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), place));
+    } else {
+        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {place}), 0);
     }
-    if (kind == QLatin1String("link")) {
-        QVERIFY(QFile::link(file.fileName(), path));
-        QVERIFY(file.remove());
-    }
-    if (kind == QLatin1String("rmlock")) {
-        QFile helper(path + ".rmlock");
+    QTemporaryDir next;
+    const QString usable = next.filePath(QStringLiteral("zel.lock"));
+
+    InstanceLock alone = InstanceLock::Acquired, withNext = InstanceLock::Unavailable;
+    QVERIFY2(endsWithin(3000,
+                        [&] {
+                            alone = acquireInstanceLock({place});
+                            withNext = acquireInstanceLock({place, usable});
+                        }),
+             "taking the lock blocked");
+    QCOMPARE(alone, InstanceLock::Unavailable);
+    QCOMPARE(withNext, InstanceLock::Acquired);
+    QCOMPARE(lockHolder(usable), ownPid);
+    releaseInstanceLock();
+#endif
+}
+
+// Whatever a crash at any moment, or anything else, leaves in the lock file
+// means nothing: the next start takes the lock at once and leaves the file
+// as it was.
+void TestStartup::leftoversDoNotBlock_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("qtHelperLock");
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("garbage") << QByteArray("\x01\xff not a lock\n") << false;
+    QTest::newRow("another host") << QByteArray("1\nzel-orvalis\nsomewhere-else\n") << false;
+    QTest::newRow("empty, with Qt's empty helper lock") << QByteArray() << true;
+}
+
+void TestStartup::leftoversDoNotBlock()
+{
+#ifdef Q_OS_WIN
+    QSKIP("the places are names of mutexes there");
+#else
+    QFETCH(QByteArray, content);
+    QFETCH(bool, qtHelperLock);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("zel.lock"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    if (qtHelperLock) {
+        QFile helper(path + QStringLiteral(".rmlock"));
         QVERIFY(helper.open(QIODevice::WriteOnly));
     }
 
-    QElapsedTimer timer;
-    timer.start();
-    QCOMPARE(acquireInstanceLock({path}), InstanceLock::Acquired);
-    QVERIFY(timer.elapsed() < 2000);
-    QCOMPARE(lockOwner(path), QString::number(QCoreApplication::applicationPid()));
+    InstanceLock result = InstanceLock::Unavailable;
+    QVERIFY2(endsWithin(2000, [&] { result = acquireInstanceLock({path}); }),
+             "taking the lock blocked");
+    QCOMPARE(result, InstanceLock::Acquired);
+    QCOMPARE(lockHolder(path), ownPid);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content);
     releaseInstanceLock();
+#endif
+}
+
+// Only a lock another process really holds refuses a start, at any of the
+// places; a lock taken meanwhile at an earlier place is let go again, and
+// once the other process ends the next start takes them all.
+void TestStartup::lockHeldByAnotherProcessRefuses_data()
+{
+    QTest::addColumn<bool>("laterPlace");
+    QTest::newRow("the only place") << false;
+    QTest::newRow("a later place") << true;
+}
+
+void TestStartup::lockHeldByAnotherProcessRefuses()
+{
+#ifdef Q_OS_WIN
+    QSKIP("the places are names of mutexes there");
+#else
+    QFETCH(bool, laterPlace);
+    QTemporaryDir dir;
+    const QString earlier = dir.filePath(QStringLiteral("earlier.lock"));
+    const QString held = dir.filePath(QStringLiteral("held.lock"));
+    const QStringList places = laterPlace ? QStringList {earlier, held} : QStringList {held};
+    QProcess holder;
+    QVERIFY(holdLock(holder, held));
+
+    QCOMPARE(acquireInstanceLock(places), InstanceLock::HeldByAnother);
+    QCOMPARE(lockHolder(earlier), QString());
+    QCOMPARE(lockHolder(held), QString::number(holder.processId()));
+
+    holder.kill();
+    QVERIFY(holder.waitForFinished());
+    QTRY_COMPARE(lockHolder(held), QString()); // its child lets go a moment later
+    QCOMPARE(acquireInstanceLock(places), InstanceLock::Acquired);
+    for (const QString &place : places)
+        QCOMPARE(lockHolder(place), ownPid);
+    releaseInstanceLock();
+#endif
 }
 
 // No display: one plain line and exit code 1, no abort and no core dump.
+// A platform that does not exist is named, not the display.
 void TestStartup::noDisplayEndsWithAMessage_data()
 {
+    QTest::addColumn<QString>("platform");
     QTest::addColumn<QString>("display");
-    QTest::newRow("none") << QString();
-    QTest::newRow("a dead one") << QStringLiteral(":97");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("none") << "xcb" << QString()
+                          << "zel-orvalis: no display could be opened (DISPLAY=\"\")\n";
+    QTest::newRow("a dead one") << "xcb"
+                                << ":97"
+                                << "zel-orvalis: no display could be opened (DISPLAY=\":97\")\n";
+    QTest::newRow("a platform that does not exist")
+        << "garbage"
+        << ":97"
+        << "zel-orvalis: the platform asked for could not be started "
+           "(QT_QPA_PLATFORM=\"garbage\")\n";
 }
 
 void TestStartup::noDisplayEndsWithAMessage()
@@ -386,10 +534,12 @@ void TestStartup::noDisplayEndsWithAMessage()
 #ifdef Q_OS_WIN
     QSKIP("Windows always has a display");
 #endif
+    QFETCH(QString, platform);
     QFETCH(QString, display);
+    QFETCH(QString, message);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     if (display.isEmpty())
         environment.remove(QStringLiteral("DISPLAY"));
     else
@@ -400,9 +550,7 @@ void TestStartup::noDisplayEndsWithAMessage()
     QVERIFY(program.waitForFinished(10000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 1);
-    QCOMPARE(
-        QString::fromLocal8Bit(program.readAllStandardError()),
-        QStringLiteral("zel-orvalis: no display could be opened (DISPLAY=\"%1\")\n").arg(display));
+    QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()), message);
 }
 
 void TestStartup::endProgramEndsDespiteMisbehavingWindows()
@@ -440,7 +588,7 @@ void TestStartup::startUpAsksBeforeTheMainWindow()
         return true;
     });
 
-    QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
+    QPointer<MainWindow> mainWindow = startUp();
 
     QCOMPARE(windowsWhenAsked, 0);
     QCOMPARE(
@@ -464,7 +612,7 @@ void TestStartup::startUpOpensTheMainWindowAfterAFailingReminder()
     blocker.close();
     useConfigFolder(blocker.fileName());
 
-    QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
+    QPointer<MainWindow> mainWindow = startUp();
     QVERIFY(mainWindow->isVisible());
     QVERIFY(log.isEmpty());
 }
@@ -486,7 +634,7 @@ void TestStartup::startUpChoosesTheBrandLabel()
     useConfigFolder(config.path());
     oracle::setBitSourceForTests([r] { return bitsFor(r); });
 
-    QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
+    QPointer<MainWindow> mainWindow = startUp();
 
     const QWidget *strip = mainWindow->findChild<QWidget *>(QStringLiteral("fraFullBrand"));
     QCOMPARE(strip->children().constLast()->objectName(), front);
@@ -509,7 +657,7 @@ void TestStartup::supportWindowTakesOverAndEndsTheProgram()
     QFETCH(int, ends);
     QTemporaryDir config;
     useConfigFolder(config.path());
-    QPointer<MainWindow> mainWindow = zel::startProgram(&countProgramEnd);
+    QPointer<MainWindow> mainWindow = startUp();
     QVERIFY(supportWindows().isEmpty());
 
     mainWindow->close();
