@@ -63,22 +63,15 @@ bool SettingsReminderStore::open()
         qCWarning(lcSettings, "%s is not a regular file", qPrintable(iniFile));
         return false;
     }
-    // QSettings waits for its lock without a limit, and reads what stands
-    // there first: a FIFO would block that read for good, and a folder or a
-    // link is no lock that could ever be let go.
+    // QSettings takes its lock to write, reading what stands there first: a
+    // FIFO would block that read for good, and a folder or a link is no lock
+    // that could ever be let go.
     const QString lockName = iniFile + QStringLiteral(".lock");
     const QFileInfo lockFile(lockName);
     if (lockFile.isSymLink() || (lockFile.exists() && !lockFile.isFile())) {
         qCWarning(lcSettings, "%s is not a regular file", qPrintable(lockName));
         return false;
     }
-    QLockFile lock(lockName);
-    if (!lock.tryLock(LockWaitMs) && lock.error() == QLockFile::LockFailedError) {
-        qCWarning(lcSettings, "%s.lock was not let go within %d ms", qPrintable(iniFile),
-                  LockWaitMs);
-        return false;
-    }
-    lock.unlock();
     if (!settings)
         settings = std::make_unique<QSettings>(iniFile, QSettings::IniFormat);
     return settings->status() == QSettings::NoError;
@@ -101,9 +94,25 @@ std::optional<QString> SettingsReminderStore::read()
     }
 }
 
+// QSettings waits for its lock without a limit before it writes. Looked at
+// only then: taking a lock writes and flushes a file, which a start that
+// only reads the date does not wait for.
+bool SettingsReminderStore::lockLetGo() const
+{
+    if (iniFile.isEmpty())
+        return true;
+    QLockFile lock(iniFile + QStringLiteral(".lock"));
+    if (!lock.tryLock(LockWaitMs) && lock.error() == QLockFile::LockFailedError) {
+        qCWarning(lcSettings, "%s.lock was not let go within %d ms", qPrintable(iniFile),
+                  LockWaitMs);
+        return false;
+    }
+    return true;
+}
+
 bool SettingsReminderStore::write(const QString &value)
 {
-    if (open()) {
+    if (open() && lockLetGo()) {
         settings->setValue(Key, value);
         settings->sync();
         if (settings->status() == QSettings::NoError)

@@ -23,9 +23,10 @@ public:
 
 // The per-user settings store: the registry on Windows, an INI file under
 // $XDG_CONFIG_HOME elsewhere; section "Settings", name "Duration". A file
-// can stand in the way (something other than a regular file, or a lock that
-// is never let go): then reading and writing give up within about a second,
-// as failures, and say why under zel.settings.
+// can stand in the way: something other than a regular file in place of the
+// file or its lock makes reading and writing give up at once, and a lock
+// that is never let go makes writing give up within about a second; each as
+// a failure that says why under zel.settings.
 class SettingsReminderStore final : public ReminderStore
 {
 public:
@@ -39,6 +40,7 @@ public:
 
 private:
     bool open();
+    bool lockLetGo() const;
 
     QString iniFile; // empty for the registry
     std::unique_ptr<QSettings> settings;
