@@ -45,4 +45,17 @@ xdotool key Return
 wait_until 10 app_ended || fail "Enter on Exit did not end the program"
 code=$(exit_code "$APP_PID")
 [ "$code" = 0 ] || fail "exit code $code"
+# Each start draws afresh: four runs do not all give the same first reading.
+drawn=()
+for run in 1 2 3 4; do
+    start_app
+    win=$(find_window "$ZEL_TITLE") || fail "no main window in run $run"
+    focus "$win"
+    xdotool key alt+o
+    wait_until 5 reading || fail "no reading in run $run"
+    drawn+=("$(import -window "$win" -crop "357x60+192+$((bar + 32))" +repage rgb:- | md5sum)")
+    kill -9 "$APP_PID"
+    wait_until 10 app_ended
+done
+[ "$(printf '%s\n' "${drawn[@]}" | sort -u | wc -l)" -gt 1 ] || fail "four starts drew the same reading"
 echo "PASS: reading"
