@@ -1,3 +1,4 @@
+#include "data_row.h"
 #include "ends_within.h"
 #include "links/open_link.h"
 #include "modal_helper.h"
@@ -93,22 +94,18 @@ void TestReminder::decision_data()
     QTest::addColumn<QString>("storedAfter");
 
     const QString today = QStringLiteral("2026-12-07");
-    QTest::newRow("never run") << Today << "" << false << today;
-    QTest::newRow("today") << Today << today << false << today;
-    QTest::newRow("14 days ago") << Today << "2026-11-23" << false << "2026-11-23";
-    QTest::newRow("15 days ago") << Today << "2026-11-22" << true << today;
-    QTest::newRow("14 days ahead") << Today << "2026-12-21" << false << "2026-12-21";
-    QTest::newRow("15 days ahead") << Today << "2026-12-22" << true << today;
-    QTest::newRow("far past") << Today << "1999-01-01" << true << today;
-    QTest::newRow("far future") << Today << "2999-12-31" << true << today;
-    QTest::newRow("14 across the year end")
-        << QDate(2027, 1, 5) << "2026-12-22" << false << "2026-12-22";
-    QTest::newRow("15 across the year end")
-        << QDate(2027, 1, 5) << "2026-12-21" << true << "2027-01-05";
-    QTest::newRow("leap day counts: 14")
-        << QDate(2028, 3, 14) << "2028-02-29" << false << "2028-02-29";
-    QTest::newRow("leap day counts: 15")
-        << QDate(2028, 3, 14) << "2028-02-28" << true << "2028-03-14";
+    row("never run", Today, "", false, today);
+    row("today", Today, today, false, today);
+    row("14 days ago", Today, "2026-11-23", false, "2026-11-23");
+    row("15 days ago", Today, "2026-11-22", true, today);
+    row("14 days ahead", Today, "2026-12-21", false, "2026-12-21");
+    row("15 days ahead", Today, "2026-12-22", true, today);
+    row("far past", Today, "1999-01-01", true, today);
+    row("far future", Today, "2999-12-31", true, today);
+    row("14 across the year end", QDate(2027, 1, 5), "2026-12-22", false, "2026-12-22");
+    row("15 across the year end", QDate(2027, 1, 5), "2026-12-21", true, "2027-01-05");
+    row("leap day counts: 14", QDate(2028, 3, 14), "2028-02-29", false, "2028-02-29");
+    row("leap day counts: 15", QDate(2028, 3, 14), "2028-02-28", true, "2028-03-14");
     for (const char *garbage : {"garbage", "2026-12", "2026-13-01", "2026-02-30", " 2026-12-07",
                                 "2026-12-07 ", "2026-12-07T10:00:00", "07/12/2026", "20261207",
                                 "2026-1-7", "<QDate>", "2026-12-07, x"}) {
@@ -144,10 +141,9 @@ void TestReminder::answers_data()
                                        "Do you want to check for an update?");
     const QString store = QStringLiteral("store 2026-12-07");
     const QString open = QStringLiteral("open ") + linkAddress(LinkTarget::ProductDownloadPage);
-    QTest::newRow("Yes stores, then opens") << true << false << QStringList {ask, store, open};
-    QTest::newRow("No stores only") << false << false << QStringList {ask, store};
-    QTest::newRow("Yes opens even when the store fails")
-        << true << true << QStringList {ask, store, open};
+    row("Yes stores, then opens", true, false, QStringList {ask, store, open});
+    row("No stores only", false, false, QStringList {ask, store});
+    row("Yes opens even when the store fails", true, true, QStringList {ask, store, open});
 }
 
 void TestReminder::answers()
@@ -222,10 +218,10 @@ void TestReminder::settingsStoreKeepsText()
 void TestReminder::settingsStoreLeavesWhatIsNotADate_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("today as a binary date")
-        << QByteArray("[Settings]\nDuration=@Variant(\\0\\0\\0\\xe\\0%\\x8e\\xc6)\n");
-    QTest::newRow("list") << QByteArray("[Settings]\nDuration=2026-12-07, later\n");
-    QTest::newRow("garbage file") << QByteArray("\x01\xff[[[\n=\n[Settings\nDuration\n");
+    row("today as a binary date",
+        QByteArray("[Settings]\nDuration=@Variant(\\0\\0\\0\\xe\\0%\\x8e\\xc6)\n"));
+    row("list", QByteArray("[Settings]\nDuration=2026-12-07, later\n"));
+    row("garbage file", QByteArray("\x01\xff[[[\n=\n[Settings\nDuration\n"));
 }
 
 void TestReminder::settingsStoreLeavesWhatIsNotADate()
@@ -251,11 +247,11 @@ void TestReminder::settingsStoreLeavesWhatIsNotADate()
 void TestReminder::settingsStoreThatCannotBeUsed_data()
 {
     QTest::addColumn<QString>("obstacle");
-    QTest::newRow("folder is a file") << "not-a-folder";
-    QTest::newRow("lock is a folder") << "lock-folder";
-    QTest::newRow("lock is a dangling link") << "lock-link";
-    QTest::newRow("lock is a FIFO") << "lock-fifo";
-    QTest::newRow("settings file is a FIFO") << "fifo";
+    row("folder is a file", "not-a-folder");
+    row("lock is a folder", "lock-folder");
+    row("lock is a dangling link", "lock-link");
+    row("lock is a FIFO", "lock-fifo");
+    row("settings file is a FIFO", "fifo");
 }
 
 void TestReminder::settingsStoreThatCannotBeUsed()

@@ -1,5 +1,6 @@
 #include "app/instance_lock.h"
 #include "app/startup.h"
+#include "data_row.h"
 #include "ends_within.h"
 #include "links/open_link.h"
 #include "main_window/main_window.h"
@@ -327,11 +328,11 @@ void TestStartup::restartAfterKill9()
 void TestStartup::lockThatCannotBeMadeDoesNotRefuse_data()
 {
     QTest::addColumn<QString>("obstacle");
-    QTest::newRow("folder is a file") << "not-a-folder";
-    QTest::newRow("a shared folder, held there") << "shared";
-    QTest::newRow("a folder at the lock") << "folder";
-    QTest::newRow("a dangling link at the lock") << "link";
-    QTest::newRow("a FIFO at the lock") << "fifo";
+    row("folder is a file", "not-a-folder");
+    row("a shared folder, held there", "shared");
+    row("a folder at the lock", "folder");
+    row("a dangling link at the lock", "link");
+    row("a FIFO at the lock", "fifo");
 }
 
 // On Windows the lock is a mutex in the session's namespace with the user in
@@ -438,10 +439,10 @@ void TestStartup::leftoversDoNotBlock_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("qtHelperLock");
-    QTest::newRow("empty") << QByteArray() << false;
-    QTest::newRow("garbage") << QByteArray("\x01\xff not a lock\n") << false;
-    QTest::newRow("another host") << QByteArray("1\nzel-orvalis\nsomewhere-else\n") << false;
-    QTest::newRow("empty, with Qt's empty helper lock") << QByteArray() << true;
+    row("empty", QByteArray(), false);
+    row("garbage", QByteArray("\x01\xff not a lock\n"), false);
+    row("another host", QByteArray("1\nzel-orvalis\nsomewhere-else\n"), false);
+    row("empty, with Qt's empty helper lock", QByteArray(), true);
 }
 
 void TestStartup::leftoversDoNotBlock()
@@ -479,8 +480,8 @@ void TestStartup::leftoversDoNotBlock()
 void TestStartup::lockHeldByAnotherProcessRefuses_data()
 {
     QTest::addColumn<bool>("laterPlace");
-    QTest::newRow("the only place") << false;
-    QTest::newRow("a later place") << true;
+    row("the only place", false);
+    row("a later place", true);
 }
 
 void TestStartup::lockHeldByAnotherProcessRefuses()
@@ -517,16 +518,11 @@ void TestStartup::noDisplayEndsWithAMessage_data()
     QTest::addColumn<QString>("platform");
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("message");
-    QTest::newRow("none") << "xcb" << QString()
-                          << "zel-orvalis: no display could be opened (DISPLAY=\"\")\n";
-    QTest::newRow("a dead one") << "xcb"
-                                << ":97"
-                                << "zel-orvalis: no display could be opened (DISPLAY=\":97\")\n";
-    QTest::newRow("a platform that does not exist")
-        << "garbage"
-        << ":97"
-        << "zel-orvalis: the platform asked for could not be started "
-           "(QT_QPA_PLATFORM=\"garbage\")\n";
+    row("none", "xcb", QString(), "zel-orvalis: no display could be opened (DISPLAY=\"\")\n");
+    row("a dead one", "xcb", ":97", "zel-orvalis: no display could be opened (DISPLAY=\":97\")\n");
+    row("a platform that does not exist", "garbage", ":97",
+        "zel-orvalis: the platform asked for could not be started "
+        "(QT_QPA_PLATFORM=\"garbage\")\n");
 }
 
 void TestStartup::noDisplayEndsWithAMessage()
@@ -622,8 +618,8 @@ void TestStartup::startUpChoosesTheBrandLabel_data()
 {
     QTest::addColumn<float>("r");
     QTest::addColumn<QString>("front");
-    QTest::newRow("n 1: co-branding") << 0.0f << "lblCobrand";
-    QTest::newRow("n 2: full branding") << 0.25f << "lblFullBrand";
+    row("n 1: co-branding", 0.0f, "lblCobrand");
+    row("n 2: full branding", 0.25f, "lblFullBrand");
 }
 
 void TestStartup::startUpChoosesTheBrandLabel()
@@ -646,9 +642,9 @@ void TestStartup::supportWindowTakesOverAndEndsTheProgram_data()
 {
     QTest::addColumn<QString>("ending");
     QTest::addColumn<int>("ends");
-    QTest::newRow("Exit") << "Exit" << 1;
-    QTest::newRow("close box") << "close" << 1;
-    QTest::newRow("Esc") << "Esc" << 0;
+    row("Exit", "Exit", 1);
+    row("close box", "close", 1);
+    row("Esc", "Esc", 0);
 }
 
 void TestStartup::supportWindowTakesOverAndEndsTheProgram()
