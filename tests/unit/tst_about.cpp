@@ -6,6 +6,7 @@
 #include "links/open_link.h"
 #include "modal_helper.h"
 #include "recorded_links.h"
+#include "reference_image.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 #include "window_test_helpers.h"
@@ -108,6 +109,7 @@ void TestAbout::aboutContent()
         QVERIFY(link->font().underline());
         QVERIFY(link->geometry().right() < about.width());
     }
+    COMPARE_WITH_REFERENCE(&about, QStringLiteral("about"));
 }
 
 void TestAbout::aboutCloses_data()

@@ -6,6 +6,7 @@
 #include "modal_helper.h"
 #include "oracle/oracle_table.h"
 #include "oracle/random_source.h"
+#include "reference_image.h"
 #include "ui/accessibility.h"
 #include "ui/look.h"
 #include "window_test_helpers.h"
@@ -87,7 +88,11 @@ private:
     void back() const { control<QPushButton>("cmdBack")->click(); }
 
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutes(); }
+    void initTestCase()
+    {
+        look::installFontSubstitutes();
+        QApplication::setCursorFlashTime(0); // a caret that never blinks draws the same each time
+    }
     void init();
     void cleanup();
 
@@ -159,6 +164,14 @@ void TestMainWindow::windowFrame()
     QCOMPARE(window->centralWidget()->palette().color(QPalette::Window), QColor(Qt::white));
     QVERIFY(!control<QLabel>("Picture1_0")->pixmap().isNull());
     QCOMPARE(control<QLabel>("Picture1_0")->pixmap().deviceIndependentSize(), QSizeF(157, 150));
+
+    // Asking, then with USIL drawn, as designed to the pixel.
+    QTest::keyClicks(control("txtQuestion"), QStringLiteral("Will my journey go well?"));
+    COMPARE_WITH_REFERENCE(window.get(), QStringLiteral("main-asking"));
+    feedRandom({0.5f});
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+    QTRY_VERIFY(reading()); // the access key presses its button visibly first
+    COMPARE_WITH_REFERENCE(window.get(), QStringLiteral("main-reading"));
 }
 
 // With the stand-in fonts every design text must still fit the box it was

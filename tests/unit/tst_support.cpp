@@ -4,6 +4,7 @@
 #include "links/open_link.h"
 #include "modal_helper.h"
 #include "oracle/random_source.h"
+#include "reference_image.h"
 #include "support/referral.h"
 #include "support/support_window.h"
 #include "ui/look.h"
@@ -80,7 +81,11 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutes(); }
+    void initTestCase()
+    {
+        look::installFontSubstitutes();
+        QApplication::setCursorFlashTime(0); // a caret that never blinks draws the same each time
+    }
     void init();
     void cleanup();
 
@@ -628,6 +633,16 @@ void TestSupport::windowDesign()
     const QWidget *link = control("lblGoToHome");
     QVERIFY(link->geometry().right() < control("Frame6")->width());
     QVERIFY(control<QLabel>("Label1")->geometry().right() < window->width());
+
+    // With the first appeal drawn, as designed to the pixel.
+    window.reset();
+    oracle::setBitSourceForTests([] { return bitsFor(0.0f); });
+    window = std::make_unique<SupportWindow>();
+    oracle::setBitSourceForTests({});
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    COMPARE_WITH_REFERENCE(window.get(), QStringLiteral("support"));
 }
 
 // The window is read as a dialog is; the home-page button is a push button
