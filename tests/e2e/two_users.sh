@@ -31,4 +31,29 @@ find_window "$ZEL_TITLE" >/dev/null || fail "no main window with the shared name
     || fail "the program refused to start"
 lock=$(held_lock "$APP_PID") || fail "no instance lock"
 [ "$(stat -c '%u %a' "${lock%/*}")" = "$me 700" ] || fail "the lock is in no private folder: $lock"
+kill -9 "$APP_PID"
+wait_until 10 app_ended
+
+# The other user's own start: its lock folder is made under the home the
+# system records for it, private to it.
+program="$E2E_TMP/zel-orvalis"
+install -m 755 "$ZEL_BINARY" "$program"
+home="$E2E_TMP/home"
+mkdir -m 755 "$home" && chown "$other" "$home" && usermod -d "$home" "$other" \
+    || fail "could not give the other user a home"
+runuser -u "$other" -- env -u XDG_CACHE_HOME -u XDG_CONFIG_HOME HOME=/nonexistent "$program" \
+    >>"$E2E_TMP/app.log" 2>&1 &
+E2E_PIDS+=($!)
+find_window "$ZEL_TITLE" >/dev/null || fail "no main window for the other user"
+[ "$(stat -c '%U %a' "$home/.cache/zel-orvalis" 2>/dev/null)" = "$other 700" ] \
+    || fail "the other user's lock folder: $(ls -la "$home/.cache" 2>&1)"
+pkill -9 -u "$other" -x zel-orvalis || true
+
+# A user the system has no entry for (a container's) still gets a window,
+# without a lock.
+setpriv --reuid=54321 --regid=54321 --clear-groups env -u XDG_CONFIG_HOME HOME=/nonexistent \
+    "$program" >>"$E2E_TMP/app.log" 2>&1 &
+APP_PID=$!
+E2E_PIDS+=("$APP_PID")
+find_window "$ZEL_TITLE" >/dev/null || fail "no main window for a user with no entry"
 echo "PASS: another user cannot lock this one out"
