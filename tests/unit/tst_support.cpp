@@ -108,6 +108,7 @@ private Q_SLOTS:
     void oddValuesArriveIntact();
     void longMessageIsCutAtOnce_data();
     void longMessageIsCutAtOnce();
+    void pastedLineBreaksStayOne();
     void longestReferralIsSentWhole();
 
     void appealChoice_data();
@@ -490,8 +491,11 @@ void TestSupport::longMessageIsCutAtOnce_data()
     row("Ctrl+V, a character across the limit", "paste", pairs, 1999, "");
     row("drop", "drop", megabyte, 2000, "");
     row("input method", "input method", megabyte, 2000, "");
+    row("input method within the limit", "input method", "Ciao!", 5, "");
     // Setting a text leaves nothing to undo.
     row("set by the program", "set", program, 2000, program.left(2000));
+    row("set by the program, one over the limit", "set", program.left(2001), 2000,
+        program.left(2000));
     row("set by the program, a character across the limit", "set", pairs, 1999, pairs.left(1999));
 }
 
@@ -535,6 +539,17 @@ void TestSupport::longMessageIsCutAtOnce()
     QCOMPARE(message->document()->isUndoAvailable(), how != QLatin1String("set") || kept < 2000);
     QTest::keyClick(message, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(message->toPlainText(), afterUndo);
+}
+
+// A pasted CR LF is one line break, and counts as one towards the limit.
+void TestSupport::pastedLineBreaksStayOne()
+{
+    auto *message = control<QPlainTextEdit>("txtMessage");
+    message->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(message, Qt::Key_A, Qt::ControlModifier);
+    QApplication::clipboard()->setText(QStringLiteral("ab\r\n").repeated(700));
+    QTest::keyClick(message, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(message->toPlainText(), QStringLiteral("ab\n").repeated(700).left(2000));
 }
 
 // Every field at its limit: the longest request reaches the browser whole.
