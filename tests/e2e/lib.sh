@@ -119,6 +119,17 @@ leave_through_support() {
     [ "$code" = 0 ] || fail "the program ended with exit code $code"
 }
 
+# centred WINDOW: its client area stands in the middle of the screen, to a pixel.
+centred() {
+    local screen window
+    screen=$(xwininfo -root | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
+    window=$(xwininfo -id "$1" | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4}
+        /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}')
+    read -r sw sh <<<"$screen"
+    read -r x y w h <<<"$window"
+    [ $(((2 * x + w - sw) ** 2)) -le 1 ] && [ $(((2 * y + h - sh) ** 2)) -le 1 ]
+}
+
 # client_offset WINDOW: the menu bar's height above the 354-pixel client area.
 client_offset() {
     xwininfo -id "$1" | awk '/Height:/{print $2 - 354}'

@@ -4,6 +4,7 @@
 start_x
 start_app
 win=$(find_window "$ZEL_TITLE") || fail "no main window"
+centred "$win" || fail "the main window is not in the middle of the screen"
 
 read -r width height < <(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}')
 # The menu bar sits above the 562 x 354 client area.

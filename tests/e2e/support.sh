@@ -10,6 +10,7 @@ start_app
 win=$(find_window "$ZEL_TITLE") || fail "no main window"
 close_window "$win"
 find_support || fail "closing the main window showed no support window"
+centred "$SUPPORT" || fail "the support window is not in the middle of the screen"
 wait_until 5 sh -c "! xwininfo -id $win >/dev/null 2>&1 || ! xwininfo -id $win | grep -q IsViewable" \
     || fail "the main window stayed"
 xprop -id "$SUPPORT" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the support window is not kept above"

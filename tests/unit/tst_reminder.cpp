@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -65,6 +66,7 @@ private Q_SLOTS:
     void settingsStoreLeavesWhatIsNotADate();
     void settingsStoreThatCannotBeUsed_data();
     void settingsStoreThatCannotBeUsed();
+    void settingsLockNeverLetGoStopsTheWrite();
 };
 
 void TestReminder::init()
@@ -292,6 +294,21 @@ void TestReminder::settingsStoreThatCannotBeUsed()
              "the settings store blocked");
     QVERIFY(!written);
     QVERIFY(log.isEmpty());
+}
+
+// A settings lock that another holder never lets go: storing gives up within
+// about a second instead of waiting for good.
+void TestReminder::settingsLockNeverLetGoStopsTheWrite()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("zel.conf"));
+    QLockFile held(file + QStringLiteral(".lock"));
+    QVERIFY(held.tryLock(0));
+    SettingsReminderStore store(file);
+    bool written = true;
+    QVERIFY2(endsWithin(3000, [&] { written = store.write(QStringLiteral("2026-12-07")); }),
+             "storing waited for the lock");
+    QVERIFY(!written);
 }
 
 QTEST_MAIN(TestReminder)

@@ -211,6 +211,12 @@ void TestSupport::promptComesBackOnlyWhenLeftEmpty()
     QCOMPARE(line("txtEmail")->text(), QString());
     line("txtFriendName")->setFocus(Qt::MouseFocusReason);
     QCOMPARE(line("txtEmail")->text(), QStringLiteral("Your Email Address"));
+    // Another window coming to the front and going is not the user leaving.
+    for (const QEvent::Type type : {QEvent::FocusOut, QEvent::FocusIn}) {
+        QFocusEvent event(type, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(line("txtFriendName"), &event);
+        QCOMPARE(line("txtFriendName")->text(), QString());
+    }
 }
 
 void TestSupport::typedSpace_data()
