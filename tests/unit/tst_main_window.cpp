@@ -549,6 +549,12 @@ void TestMainWindow::menuBar()
     // The bar sits above the client area, which keeps its size.
     QCOMPARE(window->centralWidget()->size(), QSize(562, 354));
     QCOMPARE(window->height(), window->menuBar()->height() + 354);
+    // A taller menu bar (the desktop's font grown while the program runs)
+    // leaves the client area whole below it.
+    const int shortBar = window->menuBar()->height();
+    window->menuBar()->setFont(look::verdana(24));
+    QTRY_VERIFY(window->menuBar()->height() > shortBar);
+    QCOMPARE(window->height(), window->menuBar()->height() + 354);
 }
 
 void TestMainWindow::aboutIsModal()

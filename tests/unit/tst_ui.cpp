@@ -3,6 +3,7 @@
 #include "ui/look.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -67,6 +68,9 @@ void TestUi::faces()
     font.setPixelSize(11);
     const QString text(20, QLatin1Char('W'));
     QVERIFY(look::fittedFont(font, text, QSize(100, 13), false).pixelSize() < 11);
+    // A text that fits to the pixel keeps its size.
+    const QSize exact = QFontMetrics(font).boundingRect(QRect(0, 0, 1000, 1000), 0, text).size();
+    QCOMPARE(look::fittedFont(font, text, exact, true).pixelSize(), 11);
 }
 
 void TestUi::labelCaptions()
