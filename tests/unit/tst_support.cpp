@@ -671,6 +671,12 @@ void TestSupport::windowDesign()
 // into or not.
 void TestSupport::screenReadersHearEachControl_data()
 {
+#ifdef Q_OS_WIN
+    // Under Wine, a window made for each of these rows after the field tests
+    // has been seen to hang the run; the rows run on Linux, and the other
+    // windows' rows run here.
+    QSKIP("hangs under Wine after the field tests");
+#endif
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("role");
     QTest::addColumn<QString>("heardName");
@@ -696,12 +702,6 @@ void TestSupport::screenReadersHearEachControl_data()
 
 void TestSupport::screenReadersHearEachControl()
 {
-#ifdef Q_OS_WIN
-    // Under Wine these queries, made after the field tests in one process,
-    // have been seen never to return; the rows run on Linux, and the other
-    // windows' rows run here.
-    QSKIP("hangs under Wine after the field tests");
-#endif
     QFETCH(QString, name);
     QFETCH(int, role);
     QFETCH(QString, heardName);
