@@ -102,8 +102,11 @@ PY
 
 # press KEY...: as a user does, once the screen reader has caught up (its
 # log has been quiet for a moment). The program hands every key to the
-# screen reader first and gives up waiting after 100 ms: keys that come
-# while it is busy can then arrive out of order and open the menu bar.
+# screen reader first and delivers it itself when no answer comes within
+# 100 ms, while a chord's shortcut fires at once: a modifier and its key sent
+# together can then arrive the wrong way round, and an Alt that comes after
+# its menu has opened closes it again. So a chord is held as a person holds
+# it: the modifier down, a moment, the key, the modifier up.
 press() {
     quiet() {
         local size
@@ -111,8 +114,17 @@ press() {
         sleep 0.3
         [ "$size" = "$(stat -c %s "$SPOKEN")" ]
     }
-    wait_until 10 quiet || true
-    xdotool key "$@"
+    local key
+    for key in "$@"; do
+        wait_until 10 quiet || true
+        if [[ $key == *+* ]]; then
+            xdotool keydown "${key%+*}"
+            wait_until 10 quiet || true
+            xdotool key "${key##*+}" keyup "${key%+*}"
+        else
+            xdotool key "$key"
+        fi
+    done
 }
 
 # menu CHECK KEY...: a menu command, pressed again (after Escape closes
