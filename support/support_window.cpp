@@ -21,6 +21,7 @@
 
 #ifdef Q_OS_WIN
 #include "support/topmost_win.h"
+#include "ui/windows_handle.h"
 #endif
 
 namespace zel {
@@ -244,7 +245,8 @@ void SupportWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
 #ifdef Q_OS_WIN
-    makeTopmost(reinterpret_cast<void *>(winId()));
+    if (void *handle = windowsHandle(this))
+        makeTopmost(handle);
 #endif
 }
 

@@ -18,6 +18,7 @@
 
 #ifdef Q_OS_WIN
 #include "ui/announce_win.h"
+#include "ui/windows_handle.h"
 #endif
 
 namespace zel::accessibility {
@@ -400,10 +401,11 @@ void Announcer::announce(const QString &name, const QString &text)
     QAccessible::updateAccessibility(&shown);
 #ifdef Q_OS_WIN
     // UI Automation has no showing notification: it is told in words.
-    if (QAccessible::isActive())
+    if (!QAccessible::isActive())
+        return;
+    if (void *handle = windowsHandle(owner()))
         raiseNotification(
-            reinterpret_cast<void *>(owner()->window()->winId()),
-            (text.isEmpty() ? name : name + QStringLiteral("\n") + text).toStdWString());
+            handle, (text.isEmpty() ? name : name + QStringLiteral("\n") + text).toStdWString());
 #endif
 }
 

@@ -671,12 +671,6 @@ void TestSupport::windowDesign()
 // into or not.
 void TestSupport::screenReadersHearEachControl_data()
 {
-#ifdef Q_OS_WIN
-    // Under Wine, a window made for each of these rows after the field tests
-    // has been seen to hang the run; the rows run on Linux, and the other
-    // windows' rows run here.
-    QSKIP("hangs under Wine after the field tests");
-#endif
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("role");
     QTest::addColumn<QString>("heardName");
