@@ -436,6 +436,11 @@ void TestMainWindow::brandStripShowsOneLabel()
     QVERIFY(inFront(shown, covered));
     QCOMPARE(shown->geometry(), covered->geometry());
     QVERIFY(shown->autoFillBackground()); // opaque: it hides the other completely
+    // At the strip's foot, under the link, a click opens nothing.
+    const QPoint foot(shown->parentWidget()->width() / 2, shown->parentWidget()->height() - 3);
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      shown->parentWidget()->mapTo(window.get(), foot));
+    QVERIFY(opened.isEmpty());
 }
 
 void TestMainWindow::coBrandCaptionShowsOneAmpersand()
