@@ -1,8 +1,7 @@
 #pragma once
 
-#include "ui/look.h"
-
 #include <QDir>
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -17,15 +16,21 @@
 // be said.
 namespace reference {
 
+// The sample's fonts are made here, not by the program: a change in how the
+// program makes its fonts must fail the comparison, not switch it off.
 inline QImage sample()
 {
     QImage image(240, 40, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setPen(Qt::black);
-    painter.setFont(zel::look::verdana(8.25));
+    QFont face(QStringLiteral("DejaVu Sans")); // the references' stand-in for Verdana
+    face.setPixelSize(11);
+    painter.setFont(face);
     painter.drawText(4, 14, QStringLiteral("Zel Orvalis: Áé&Q @ 0123 ~"));
-    painter.setFont(zel::look::verdana(9.75, zel::look::Bold));
+    face.setPixelSize(13);
+    face.setBold(true);
+    painter.setFont(face);
     painter.drawText(4, 34, QStringLiteral("Refer A Friend Now"));
     return image;
 }
