@@ -365,6 +365,13 @@ void TestMainWindow::tabOrder()
         }
         QCOMPARE(visited, QStringList({"cmdProceed", "cmdBack", "txtQuestion"}));
     }
+    // Return on a focused button presses it: Back, then the reading button.
+    for (const bool readingAfter : {false, true}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                        readingAfter ? Qt::NoModifier : Qt::ShiftModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(reading(), readingAfter);
+    }
 }
 
 // n = 6 r + 1 rounded half to even; the borders lie at odd twelfths of r.
