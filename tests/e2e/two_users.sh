@@ -35,7 +35,7 @@ kill -9 "$APP_PID"
 wait_until 10 app_ended
 
 # The other user's own start: its lock folder is made under the home the
-# system records for it, private to it.
+# system records for it, private to it, and so is the cache folder it needs.
 program="$E2E_TMP/zel-orvalis"
 install -m 755 "$ZEL_BINARY" "$program"
 home="$E2E_TMP/home"
@@ -45,8 +45,8 @@ runuser -u "$other" -- env -u XDG_CACHE_HOME -u XDG_CONFIG_HOME HOME=/nonexisten
     >>"$E2E_TMP/app.log" 2>&1 &
 E2E_PIDS+=($!)
 find_window "$ZEL_TITLE" >/dev/null || fail "no main window for the other user"
-[ "$(stat -c '%U %a' "$home/.cache/zel-orvalis" 2>/dev/null)" = "$other 700" ] \
-    || fail "the other user's lock folder: $(ls -la "$home/.cache" 2>&1)"
+[ "$(stat -c '%U %a' "$home/.cache" "$home/.cache/zel-orvalis" 2>/dev/null | sort -u)" = "$other 700" ] \
+    || fail "the other user's cache and lock folders: $(ls -la "$home" "$home/.cache" 2>&1)"
 pkill -9 -u "$other" -x zel-orvalis || true
 
 # A user the system has no entry for (a container's) still gets a window,

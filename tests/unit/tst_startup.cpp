@@ -324,12 +324,14 @@ void TestStartup::restartAfterKill9()
 
 // A place that cannot be used is skipped at once, whatever stands there, and
 // the lock is taken at the next; with none left the program runs without it.
-// A folder others may write to is never used, whatever they put in it.
+// A folder others may write to, or someone else's, is never used, whatever
+// they put in it. The lock file made is the user's alone.
 void TestStartup::lockThatCannotBeMadeDoesNotRefuse_data()
 {
     QTest::addColumn<QString>("obstacle");
     row("folder is a file", "not-a-folder");
     row("a shared folder, held there", "shared");
+    row("another user's folder", "not-own");
     row("a folder at the lock", "folder");
     row("a dangling link at the lock", "link");
     row("a FIFO at the lock", "fifo");
@@ -408,6 +410,10 @@ void TestStartup::lockThatCannotBeMadeDoesNotRefuse()
     } else if (obstacle == QLatin1String("shared")) {
         QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 01777), 0);
         QVERIFY(holdLock(holder, place));
+    } else if (obstacle == QLatin1String("not-own")) {
+        if (::getuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        QCOMPARE(::chown(QFile::encodeName(dir.path()).constData(), 65534, 65534), 0);
     } else if (obstacle == QLatin1String("folder")) {
         QVERIFY(QDir().mkdir(place));
     } else if (obstacle == QLatin1String("link")) {
@@ -428,6 +434,9 @@ void TestStartup::lockThatCannotBeMadeDoesNotRefuse()
     QCOMPARE(alone, InstanceLock::Unavailable);
     QCOMPARE(withNext, InstanceLock::Acquired);
     QCOMPARE(lockHolder(usable), ownPid);
+    struct stat made = {};
+    QCOMPARE(::stat(QFile::encodeName(usable).constData(), &made), 0);
+    QCOMPARE(made.st_mode & 07777, mode_t(0600)); // the user's alone, and opened again next time
     releaseInstanceLock();
 #endif
 }
