@@ -10,7 +10,7 @@ fi
 other="zelsquat$$"
 useradd --system --no-create-home --shell /usr/sbin/nologin "$other" \
     || { echo "SKIP: useradd could not make a second user"; exit 77; }
-trap 'userdel "$other" 2>/dev/null || true; e2e_cleanup' EXIT
+trap 'pkill -9 -u "$other"; e2e_cleanup; userdel "$other" 2>/dev/null || true' EXIT
 
 shared="$E2E_TMP/tmp"
 chmod 711 "$E2E_TMP" # the other user may pass through to the shared folder
@@ -47,6 +47,20 @@ E2E_PIDS+=($!)
 find_window "$ZEL_TITLE" >/dev/null || fail "no main window for the other user"
 [ "$(stat -c '%U %a' "$home/.cache" "$home/.cache/zel-orvalis" 2>/dev/null | sort -u)" = "$other 700" ] \
     || fail "the other user's cache and lock folders: $(ls -la "$home" "$home/.cache" 2>&1)"
+pkill -9 -u "$other" -x zel-orvalis || true
+
+# A relative home in the system's record (which usermod refuses to write, so
+# it is written here) is no place for a lock: nothing is made in the working
+# folder.
+sed -i "s|^\($other:[^:]*:[^:]*:[^:]*:[^:]*\):[^:]*:|\1:.:|" /etc/passwd
+[ "$(getent passwd "$other" | cut -d: -f6)" = . ] || fail "could not give the other user a relative home"
+work="$E2E_TMP/work"
+mkdir -m 755 "$work" && chown "$other" "$work"
+(cd "$work" && exec setpriv --reuid="$other" --regid="$other" --clear-groups \
+    env -u XDG_CACHE_HOME -u XDG_CONFIG_HOME HOME=/nonexistent "$program") >>"$E2E_TMP/app.log" 2>&1 &
+E2E_PIDS+=($!)
+find_window "$ZEL_TITLE" >/dev/null || fail "no main window for a user with a relative home"
+[ -z "$(ls -A "$work")" ] || fail "made in the working folder: $(ls -A "$work")"
 pkill -9 -u "$other" -x zel-orvalis || true
 
 # A user the system has no entry for (a container's) still gets a window,
