@@ -50,37 +50,41 @@ screenshots: build
 	./scripts/screenshots.sh $(BUILD_DIR)/bin/zel-orvalis
 
 # Windows: cross-built with MinGW-w64 against a Qt for Windows that
-# scripts/build-qt-windows.sh builds once from Debian's own sources and keeps
-# in ~/.cache/zel-orvalis. build-windows/deploy/ is the folder a user runs
-# the program from: the stripped program, Qt's DLLs and plugins, the MinGW
-# runtime and the licence notices.
+# scripts/build-qt-windows.sh builds once from Debian's own qt6-base source,
+# and tested under Wine; all of it with Debian 13's tools (Qt 6.8 LTS, GCC 14,
+# Wine 10), in the Debian 13 root that scripts/debian13.sh makes once and
+# keeps, like that Qt, in ~/.cache/zel-orvalis. build-windows/deploy/ is the
+# folder a user runs the program from: the stripped program, Qt's DLLs and
+# plugins, the MinGW runtime and the licence notices.
 WIN_BUILD_DIR ?= build-windows
 WIN_TEST_BUILD_DIR ?= build-windows-tests
-WIN_CMAKE = "$$(./scripts/build-qt-windows.sh | tail -n1)/bin/qt-cmake" -G Ninja \
-	-DCMAKE_BUILD_TYPE=Release -DZEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+IN_DEBIAN13 = ./scripts/debian13.sh
+# Configured afresh each time, so that a build folder never keeps an older Qt.
+WIN_CMAKE = $(IN_DEBIAN13) "$$($(IN_DEBIAN13) scripts/build-qt-windows.sh | tail -n1)/bin/qt-cmake" \
+	--fresh -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 
 windows:
 	$(WIN_CMAKE) -S . -B $(WIN_BUILD_DIR) -DZEL_BUILD_TESTS=OFF
-	cmake --build $(WIN_BUILD_DIR) -j $(JOBS)
+	$(IN_DEBIAN13) cmake --build $(WIN_BUILD_DIR) -j $(JOBS)
 	rm -rf $(WIN_BUILD_DIR)/deploy
-	cmake --install $(WIN_BUILD_DIR) --prefix $(WIN_BUILD_DIR)/deploy --strip
+	$(IN_DEBIAN13) cmake --install $(WIN_BUILD_DIR) --prefix $(WIN_BUILD_DIR)/deploy --strip
 	@echo "$(WIN_BUILD_DIR)/deploy: $$(du -sh $(WIN_BUILD_DIR)/deploy | cut -f1)"
 
 # The Windows build's windows under Wine, at 96 and 192 DPI, into docs/windows/.
 screenshots-windows: windows
-	./scripts/screenshots.sh --windows $(WIN_BUILD_DIR)/deploy/zel-orvalis.exe
+	$(IN_DEBIAN13) ./scripts/screenshots.sh --windows $(WIN_BUILD_DIR)/deploy/zel-orvalis.exe
 
 # An NSIS installer and a portable zip, in $(WIN_BUILD_DIR)/package/.
 package-windows: windows
-	cd $(WIN_BUILD_DIR) && cpack -B package
+	$(IN_DEBIAN13) cpack --config $(WIN_BUILD_DIR)/CPackConfig.cmake -B $(WIN_BUILD_DIR)/package
 	@ls -la $(WIN_BUILD_DIR)/package/*.exe $(WIN_BUILD_DIR)/package/*.zip
 
 # The Windows build under Wine on a private Xvfb: its unit tests, the program
 # end to end, and the installer.
 test-windows: package-windows
 	$(WIN_CMAKE) -S . -B $(WIN_TEST_BUILD_DIR) -DZEL_BUILD_TESTS=ON
-	cmake --build $(WIN_TEST_BUILD_DIR) -j $(JOBS)
-	./scripts/test-windows.sh $(WIN_BUILD_DIR) $(WIN_TEST_BUILD_DIR)
+	$(IN_DEBIAN13) cmake --build $(WIN_TEST_BUILD_DIR) -j $(JOBS)
+	$(IN_DEBIAN13) ./scripts/test-windows.sh $(WIN_BUILD_DIR) $(WIN_TEST_BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(WIN_BUILD_DIR) $(WIN_TEST_BUILD_DIR)

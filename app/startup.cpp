@@ -46,6 +46,7 @@ bool refuseSecondInstance()
 
 MainWindow *startProgram(ProgramEnd end)
 {
+    look::useDesignedStyle();
     look::installFontSubstitutes();
     QGuiApplication::setDesktopFileName(QStringLiteral(ZEL_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));

@@ -3,13 +3,14 @@
 # qt6-base source package, the same version as the installed qt6-base-dev
 # whose moc, rcc and uic it uses as host tools. Only Core, Gui, Widgets and
 # Test, with the windows, offscreen and minimal platform plugins and the
-# windowsvista style.
+# windowsvista style. It runs in the Debian 13 root (scripts/debian13.sh),
+# whose qt6-base is Qt 6.8 LTS and whose MinGW-w64 is GCC 14:
+#   scripts/debian13.sh scripts/build-qt-windows.sh
 #
-# The result goes to a cache outside the tree, one folder per Qt version and
-# set of options, and is built only once: when it is already complete this
-# does nothing. The prefix is the last line printed on standard output (all
-# other output goes to standard error), so that a Makefile can use
-#   QT_WIN := $(shell scripts/build-qt-windows.sh)
+# The result goes to a cache outside the tree, one folder per Qt version,
+# compiler and set of options, and is built only once: when it is already
+# complete this does nothing. The prefix is the last line printed on
+# standard output (all other output goes to standard error).
 #
 # Usage: build-qt-windows.sh [--print-prefix]
 #   --print-prefix  print where that Qt is (or would be) and do nothing else
@@ -29,22 +30,14 @@ print_only=false
 case "${1:-}" in
     "") ;;
     --print-prefix) print_only=true ;;
-    -h|--help) sed -n '2,/^set -eu/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,/^set -E/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;;
     *) echo "usage: $0 [--print-prefix]" >&2; exit 2 ;;
 esac
 
 # Everything but the prefix goes to standard error.
 exec 3>&1 1>&2
 
-if [ "$(id -u)" -eq 0 ]; then
-    sudo=""
-else
-    sudo="sudo"
-fi
-export DEBIAN_FRONTEND=noninteractive
-
-packages="g++-mingw-w64-x86-64-posix cmake ninja-build nsis dpkg-dev xz-utils patch
-qt6-base-dev qt6-base-dev-tools perl"
+compiler=g++-mingw-w64-x86-64-posix
 
 # The Debian version of the host Qt: the Windows Qt is built from the very
 # same source, so that the host's moc and rcc match it.
@@ -60,11 +53,6 @@ host_qt_version() {
     fi
     echo "${v#*:}"
 }
-
-if ! $print_only; then
-    # shellcheck disable=SC2086 # one word per package
-    "$here/install-deps.sh" $packages
-fi
 
 deb_version=$(host_qt_version)        # e.g. 6.4.2+dfsg-10
 orig_version=${deb_version%-*}        # e.g. 6.4.2+dfsg
@@ -102,6 +90,14 @@ options=(
     # Qt's built-in MIME database is GPL data, and the program asks Qt for
     # no MIME type.
     -DFEATURE_mimetype_database=OFF
+    # Nor does it read or write Markdown or ODF, show an animation, sit in
+    # the notification area or take part in a session.
+    -DFEATURE_textmarkdownreader=OFF
+    -DFEATURE_textmarkdownwriter=OFF
+    -DFEATURE_textodfwriter=OFF
+    -DFEATURE_movie=OFF
+    -DFEATURE_systemtrayicon=OFF
+    -DFEATURE_sessionmanager=OFF
     # Qt's bundled copies, so that only Windows' own DLLs are needed.
     -DFEATURE_system_zlib=OFF
     -DFEATURE_system_png=OFF
@@ -117,6 +113,7 @@ install_options=(--strip)
 
 key=$( {
     echo "$deb_version"
+    dpkg-query -W -f='${Version}\n' "$compiler"
     printf '%s\n' "${install_options[@]}"
     printf '%s\n' "${options[@]}"
     cat "$patch_file" "$toolchain_file"
@@ -144,7 +141,7 @@ if [ -f "$stamp" ]; then
     exit 0
 fi
 
-# apt needs a deb-src line for the archive it already uses.
+# The root's apt has deb-src lines and keeps its package lists.
 have_source() {
     apt-cache showsrc --only-source qt6-base 2>/dev/null | grep -qx "Version: $deb_version"
 }
@@ -163,12 +160,10 @@ downloads="$cache/downloads/qt6-base_$deb_version"
 dsc="$downloads/qt6-base_$deb_version.dsc"
 if ! dsc_complete "$dsc"; then
     if ! have_source; then
-        "$here/qt-windows/add-deb-src.sh"
-        $sudo apt-get update -q
-        if ! have_source; then
-            echo "apt offers no source of qt6-base $deb_version" >&2
-            exit 1
-        fi
+        echo "apt offers no source of qt6-base $deb_version; a root made before the" \
+            "archive moved on can be removed, and is then made anew:" \
+            "$cache/debian-13-*" >&2
+        exit 1
     fi
     mkdir -p "$downloads"
     (cd "$downloads" && apt-get source --download-only -q "qt6-base=$deb_version")

@@ -3,6 +3,7 @@
 #include "ui/version.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QWidget>
 
 #include <cmath>
@@ -26,6 +28,13 @@ QString appTitle()
 QString windowTitle()
 {
     return appTitle() + QStringLiteral(" v" ZEL_VERSION);
+}
+
+void useDesignedStyle()
+{
+    const QString designed = QStringLiteral("windowsvista");
+    if (QStyleFactory::keys().contains(designed, Qt::CaseInsensitive))
+        QApplication::setStyle(designed);
 }
 
 void installFontSubstitutes()

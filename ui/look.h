@@ -23,6 +23,10 @@ QString windowTitle();
 // face (DejaVu Sans, Verdana's metric cousin) takes their place. Call once
 // before the first window is built.
 void installFontSubstitutes();
+// The windows are drawn in Windows' themed controls of their time (the
+// windowsvista style), which Qt would trade for Windows 11's own where it
+// runs there. Where that style is not at hand the desktop's own stays.
+void useDesignedStyle();
 
 // The face that draws `family`: itself when installed, else its first
 // installed stand-in.
