@@ -2,11 +2,14 @@
 # The Windows build under Wine, in a private Wine prefix on a private X
 # server: the unit tests, the deployment folder's program end to end (the
 # reminder against the registry, every link, the referral, the support
-# window, a second instance), the installer and its uninstaller, and the
-# portable zip. Stops at the first failure with a FAIL line and a screenshot.
+# window, a second instance), what a screen reader reads through UI
+# Automation, the installer and its uninstaller, and the portable zip.
+# Stops at the first failure with a FAIL line and a screenshot.
 # Usage: scripts/test-windows.sh BUILD_DIR TEST_BUILD_DIR
 #   BUILD_DIR       has deploy/ and package/ (make package-windows)
-#   TEST_BUILD_DIR  has bin/tst_*.exe (the unit tests built for Windows)
+#   TEST_BUILD_DIR  has bin/tst_*.exe (the unit tests built for Windows) and
+#                   bin/uia_client.exe
+# Runs in the Debian 13 root, for its Wine 10 (scripts/debian13.sh).
 set -euo pipefail
 [ "$#" = 2 ] || { echo "usage: $0 BUILD_DIR TEST_BUILD_DIR" >&2; exit 2; }
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -50,7 +53,8 @@ finish() {
 }
 trap finish EXIT
 
-export WINEPREFIX="$E2E_TMP/wine" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all,err+module
+# A program that crashes ends, rather than wait for a debugger.
+export WINEPREFIX="$E2E_TMP/wine" WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d" WINEDEBUG=-all,err+module
 unset WINEPATH
 start_x
 # xdotool types a letter missing from the keyboard map by lending it a spare
@@ -154,6 +158,32 @@ $(grep -A3 '^FAIL!' "$log" 2>/dev/null || tail -n 20 "$log" 2>/dev/null || echo 
     windows_env QT_PLUGIN_PATH
     windows_env QT_QPA_FONTDIR
     pass "unit tests ($found programs)"
+}
+
+# The Qt beside the program is the one it was built with, an LTS that gets
+# fixes, and the compiler one that Qt supports (its version resource says).
+toolchain() {
+    local built version gcc dll
+    built=$(x86_64-w64-mingw32-strings -el "$exe" | sed -n 's/^Built with Qt \([0-9.]*\) and GCC \([0-9]*\)$/\1 \2/p')
+    read -r version gcc <<<"$built"
+    [ -n "$gcc" ] || fail "zel-orvalis.exe names no Qt and GCC"
+    dll=$(x86_64-w64-mingw32-strings -el "$build/deploy/Qt6Core.dll" | grep -xm1 '6\.[0-9.]*')
+    [ "${dll%.0}" = "$version" ] || fail "Qt6Core.dll is Qt $dll, the program was built with Qt $version"
+    [ "${version%.*}" = 6.8 ] || fail "the Qt shipped is $version, not the 6.8 LTS"
+    [ "$gcc" -ge 13 ] || fail "GCC $gcc built the program; Qt 6.8 needs 13 or later"
+    # The notices offer the very source the DLLs were built from.
+    local source
+    source=$(sed -n 's/^qt6-base //p' "$qt/.complete")
+    grep -qF "qt6-base, version $source" "$build/deploy/THIRD-PARTY-NOTICES" \
+        || fail "THIRD-PARTY-NOTICES offers another source than qt6-base $source, which built Qt"
+    local option
+    while read -r option; do
+        case $option in
+            -D*) grep -qF -- "$option" "$build/deploy/THIRD-PARTY-NOTICES" \
+                || fail "THIRD-PARTY-NOTICES does not give $option, which Qt was built with" ;;
+        esac
+    done <"$qt/.complete"
+    pass "Qt $version and GCC $gcc"
 }
 
 # --- End to end on the deployment folder's program ---------------------------
@@ -282,10 +312,16 @@ support() {
     pass "support window, referral and second instance"
 }
 
+# --- What a screen reader gets --------------------------------------------------
+. "$root/tests/e2e/screen_reader_windows.sh"
+
 # --- The installer --------------------------------------------------------------
 installer() {
     local setup=("$build"/package/zel-orvalis-*-windows-x64.exe)
     [ "${#setup[@]}" = 1 ] && [ -f "${setup[0]}" ] || fail "not one installer in $build/package"
+    # A download that stays small.
+    [ "$(stat -c %s "${setup[0]}")" -le $((12 * 1024 * 1024)) ] \
+        || fail "the installer is $(du -h "${setup[0]}" | cut -f1), over 12 MiB"
     wine "${setup[0]}" /S >>"$E2E_TMP/setup.log" 2>&1 || fail "the silent installation failed"
     local folder="$WINEPREFIX/drive_c/Program Files/Zel Orvalis"
     [ -f "$folder/Uninstall.exe" ] || fail "nothing installed in C:\\Program Files\\Zel Orvalis"
@@ -397,10 +433,12 @@ portable() {
     pass "portable zip"
 }
 
+toolchain
 unit_tests
 reminder
 links
 support
+screen_reader
 installer
 portable
 echo "$passed passed, 0 failed"

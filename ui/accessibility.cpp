@@ -62,7 +62,11 @@ public:
 
     QAccessible::Role role() const override
     {
-        return isKind(object(), DialogKind) ? QAccessible::Dialog : QAccessibleWidget::role();
+        if (isKind(object(), DialogKind))
+            return QAccessible::Dialog;
+        // A strip or area that only holds other controls is no group a
+        // screen reader should announce without a name.
+        return widget()->isWindow() ? QAccessibleWidget::role() : QAccessible::Pane;
     }
     QAccessible::State state() const override { return seen(QAccessibleWidget::state(), widget()); }
     QString text(QAccessible::Text t) const override

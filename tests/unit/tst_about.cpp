@@ -99,7 +99,7 @@ void TestAbout::aboutContent()
     auto *rule = about.findChild<QWidget *>(QStringLiteral("Line2"));
     QVERIFY(rule->geometry().left() < 0 && rule->geometry().right() >= about.width());
     // The rule is drawn for looks alone; the icon has a short name.
-    COMPARE_HEARD(rule, QAccessible::Client, QString(), false, QString());
+    COMPARE_HEARD(rule, QAccessible::Pane, QString(), false, QString());
     COMPARE_HEARD(findControl(&about, "picIcon"), QAccessible::Graphic,
                   QStringLiteral("Zel Orvalis icon"), true, QString());
     // Both links look like links: underlined, and inside the window.

@@ -655,6 +655,8 @@ void TestMainWindow::screenReadersHearOnlyThePanelInFront_data()
         "The Most Popular Online Velmora Discussion Forum. Click Here To Visit Velmora Now.", true,
         press);
     row("question panel", false, "fraMain", QAccessible::Grouping, "Your question", true, {});
+    row("client area, no unnamed group", false, "clientArea", QAccessible::Pane, "", true, {});
+    row("brand strip, no unnamed group", false, "fraFullBrand", QAccessible::Pane, "", true, {});
     row("covered result panel", false, "fraResult", QAccessible::Grouping, "Zel Orvalis Results",
         false, {});
     row("reading button", false, "cmdProceed", QAccessible::Button, "Orvalis Reading", true,
