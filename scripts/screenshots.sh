@@ -26,6 +26,9 @@ wine_setup() { # SCALE DATE
     wineboot -i >/dev/null 2>&1
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * $1)) /f \
         >/dev/null 2>&1
+    # Wine 10 reads the DPI once, as its session starts: a new one takes it.
+    wineserver -k
+    wineserver -w
     wine reg add 'HKCU\Software\Velmora\Zel Orvalis\Settings' /v Duration /d "$2" /f \
         >/dev/null 2>&1
     printf '#!/bin/sh\nexec wine "%s"\n' "$binary" >"$E2E_TMP/zel-orvalis"
