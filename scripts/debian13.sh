@@ -95,7 +95,12 @@ if ! grep -q "^$user:" "$root/etc/passwd"; then
     getent passwd "$(id -u)" | $sudo tee -a "$root/etc/passwd" >/dev/null
     getent group "$(id -g)" | $sudo tee -a "$root/etc/group" >/dev/null || true
 fi
-[ -d "$root$HOME" ] || { $sudo mkdir -p "$root$HOME" && $sudo chown "$(id -u):$(id -g)" "$root$HOME"; }
+# A home of the caller's own there, down to the cache that is bound into it.
+home_dirs=("$HOME")
+case $cache in "$HOME"/*/*) home_dirs+=("$(dirname "$cache")") ;; esac
+for dir in "${home_dirs[@]}"; do
+    [ -O "$root$dir" ] || $sudo install -d -o "$(id -u)" -g "$(id -g)" "$root$dir"
+done
 
 # Run as root inside: installing and removing packages.
 as_root=false
