@@ -25,14 +25,25 @@ $out"
 # pressed through its Invoke pattern as a screen reader presses it, opens
 # DESTINATION.
 presses() {
-    : >"$OPENED"
-    local out code=0
-    out=$(wine "$tests/bin/uia_client.exe" invoke "$ZEL_TITLE" "$1" 2>>"$E2E_TMP/uia.log") || code=$?
-    case $code in
-        0) expect_opened_via_wine "$2" ;;
-        3) echo "SKIP: Invoke on '$1' (this Wine has no pattern calls: $(tr -d '\r' <<<"$out"))" ;;
-        *) fail "uia_client invoke '$1' ended with $code: $out" ;;
-    esac
+    local out code attempt
+    for attempt in 1 2; do
+        : >"$OPENED"
+        code=0
+        out=$(wine "$tests/bin/uia_client.exe" invoke "$ZEL_TITLE" "$1" 2>>"$E2E_TMP/uia.log") \
+            || code=$?
+        out=$(tr -d '\r' <<<"$out")
+        printf 'invoke %s: %s %s\n' "$1" "$code" "$out" >>"$E2E_TMP/uia-read.log"
+        case $code in
+            # Once under Wine a press was reported done and nothing came of it: a
+            # second press tells a slip of Wine's from a press that does nothing.
+            0) wait_until 20 opened_at_least 1 && break
+               [ "$attempt" = 1 ] || expect_opened_via_wine "$2" ;;
+            3) echo "SKIP: Invoke on '$1' (this Wine has no pattern calls: $out)"
+               return 0 ;;
+            *) fail "uia_client invoke '$1' ended with $code: $out" ;;
+        esac
+    done
+    expect_opened_via_wine "$2"
 }
 
 # reads WINDOW NAME: the window's tree as a screen reader can move through it,
