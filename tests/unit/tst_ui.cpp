@@ -2,8 +2,10 @@
 #include "ui/link_label.h"
 #include "ui/look.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -22,6 +24,7 @@ private Q_SLOTS:
     void labelCaptions();
     void linkCountsAClickReleasedOverIt_data();
     void linkCountsAClickReleasedOverIt();
+    void fieldsStayWhiteOnADarkDesktop();
 };
 
 void TestUi::labelCaptions_data()
@@ -103,6 +106,21 @@ void TestUi::linkCountsAClickReleasedOverIt()
     QTest::mousePress(&link, mouseButton, {}, QPoint(10, 5));
     QTest::mouseRelease(&link, mouseButton, {}, releasedAt);
     QCOMPARE(clicked.size(), clicks);
+}
+
+// The fields keep their white ground and black text whatever the desktop's colours.
+void TestUi::fieldsStayWhiteOnADarkDesktop()
+{
+    const QPalette desktop = QApplication::palette();
+    QPalette dark = desktop;
+    dark.setColor(QPalette::Base, Qt::black);
+    dark.setColor(QPalette::Text, Qt::white);
+    QApplication::setPalette(dark);
+    QWidget parent;
+    const QPalette shown = look::lineField(&parent, "field", QRect(0, 0, 100, 20), 10)->palette();
+    QApplication::setPalette(desktop);
+    QCOMPARE(shown.color(QPalette::Base), QColor(Qt::white));
+    QCOMPARE(shown.color(QPalette::Text), QColor(Qt::black));
 }
 
 QTEST_MAIN(TestUi)
