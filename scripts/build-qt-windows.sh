@@ -54,9 +54,9 @@ host_qt_version() {
     echo "${v#*:}"
 }
 
-deb_version=$(host_qt_version)        # e.g. 6.4.2+dfsg-10
-orig_version=${deb_version%-*}        # e.g. 6.4.2+dfsg
-qt_version=${orig_version%%[+~]*}     # e.g. 6.4.2
+deb_version=$(host_qt_version)        # e.g. 6.8.2+dfsg-9+deb13u2
+orig_version=${deb_version%-*}        # e.g. 6.8.2+dfsg
+qt_version=${orig_version%%[+~]*}     # e.g. 6.8.2
 
 # Everything that decides what gets built; its hash names the prefix.
 options=(

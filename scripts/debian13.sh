@@ -11,9 +11,9 @@
 #        debian13.sh --install DEB      installs a .deb in the root (as root)
 #        debian13.sh --remove PACKAGE   removes it again
 # COMMAND runs as the calling user, in the current folder, with the caller's
-# environment (less PATH, the locale and the loader's variables). The current folder,
-# the cache and /tmp are the same folders inside as outside. Entering needs
-# root: as another user it goes through sudo, as install-deps.sh does.
+# environment (less PATH, the locale and the loader's variables). The current
+# folder, the cache and /tmp are the same folders inside as outside. Entering
+# needs root: as another user it goes through sudo, as install-deps.sh does.
 # Environment:
 #   XDG_CACHE_HOME  the cache lives in $XDG_CACHE_HOME/zel-orvalis (~/.cache)
 set -Eeuo pipefail
