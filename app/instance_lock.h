@@ -9,8 +9,9 @@ namespace zel {
 // the user alone, never on the environment, so that every start of the user
 // looks in the same places. On Linux each is a lock file: in the user's
 // runtime folder when the system made one, and in a private folder under the
-// user's home. On Windows each is the name of a mutex in the session's
-// namespace, `Local\zel-orvalis-<user name>`, which the installer looks for.
+// user's home. On Windows it is the name of a mutex in the session's
+// namespace, `Local\zel-orvalis-<the account's SID>`; a running program also
+// holds `Global\zel-orvalis`, and the installer looks for both.
 QStringList instanceLockPlaces();
 
 enum class InstanceLock {

@@ -1,14 +1,14 @@
-// The instance lock on Windows: a named mutex that the process holds open for
-// its whole run. The system closes it when the process ends, however it ends,
-// so nothing stale is ever left to reclaim.
+// The instance lock on Windows: named mutexes that the process holds open for
+// its whole run. The system closes them when the process ends, however it
+// ends, so nothing stale is ever left to reclaim.
 #include "app/instance_lock.h"
 
 #include <QLoggingCategory>
 
-// lmcons.h needs windows.h before it.
+// sddl.h needs windows.h before it.
 // clang-format off
 #include <windows.h>
-#include <lmcons.h>
+#include <sddl.h>
 // clang-format on
 
 namespace zel {
@@ -16,26 +16,66 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcInstance, "zel.instance", QtCriticalMsg) // silent unless asked for
 
-HANDLE held = nullptr;
+HANDLE held = nullptr; // this account's lock
+HANDLE shown = nullptr; // the name installers look for
 
-// The account the process runs as, whatever the environment says.
-QString userName()
+const wchar_t *wide(const QString &text)
 {
-    wchar_t name[UNLEN + 1];
-    DWORD size = UNLEN + 1;
-    if (!GetUserNameW(name, &size) || size == 0)
+    return reinterpret_cast<const wchar_t *>(text.utf16());
+}
+
+// The account the process runs as, by its SID: unlike its name, that stays
+// the same when the account is renamed.
+QString userSid()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
         return {};
-    return QString::fromWCharArray(name, static_cast<qsizetype>(size) - 1);
+    QString sid;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    QByteArray buffer(static_cast<qsizetype>(size), Qt::Uninitialized);
+    wchar_t *text = nullptr;
+    if (size && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)
+        && ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER *>(buffer.data())->User.Sid, &text)) {
+        sid = QString::fromWCharArray(text);
+        LocalFree(text);
+    }
+    CloseHandle(token);
+    return sid;
+}
+
+// Global\<name>, which an installer running as any account, in any session,
+// can see. Every account may open it to wait on it, and nothing more, so the
+// programs of several accounts all hold the one mutex. Whether this account's
+// instance runs is never decided here.
+void holdTheInstallersName()
+{
+    if (shown)
+        return;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"D:(A;;0x00100000;;;WD)", SDDL_REVISION_1, &descriptor, nullptr))
+        return;
+    SECURITY_ATTRIBUTES attributes {sizeof attributes, descriptor, FALSE};
+    shown = CreateMutexExW(&attributes, wide(QStringLiteral("Global\\" ZEL_WINDOWS_MUTEX)), 0,
+                           SYNCHRONIZE);
+    if (!shown)
+        qCWarning(lcInstance, "the mutex installers look for could not be made (error %lu)",
+                  static_cast<unsigned long>(GetLastError()));
+    LocalFree(descriptor);
 }
 
 } // namespace
 
 QStringList instanceLockPlaces()
 {
-    // A backslash would name a folder of the namespace rather than the mutex.
-    QString user = userName();
-    user.replace(QLatin1Char('\\'), QLatin1Char('_'));
-    return {QStringLiteral("Local\\zel-orvalis-") + user};
+    // In the session's own namespace, where no other account can make the
+    // name first; without a SID there is no name of this account's.
+    const QString sid = userSid();
+    if (sid.isEmpty())
+        return {};
+    return {QStringLiteral("Local\\" ZEL_WINDOWS_MUTEX "-") + sid};
 }
 
 InstanceLock acquireInstanceLock(const QStringList &places)
@@ -44,31 +84,37 @@ InstanceLock acquireInstanceLock(const QStringList &places)
         return InstanceLock::Acquired;
     for (const QString &place : places) {
         // The mutex is never waited on: its existence is the lock.
-        HANDLE mutex = CreateMutexExW(nullptr, reinterpret_cast<const wchar_t *>(place.utf16()), 0,
-                                      SYNCHRONIZE);
+        HANDLE mutex = CreateMutexExW(nullptr, wide(place), 0, SYNCHRONIZE);
         const DWORD error = GetLastError();
-        if (mutex && error == ERROR_ALREADY_EXISTS) {
-            CloseHandle(mutex);
+        // One this account may not open is an instance's too: one started
+        // elevated, say.
+        if ((mutex && error == ERROR_ALREADY_EXISTS) || error == ERROR_ACCESS_DENIED) {
+            if (mutex)
+                CloseHandle(mutex);
             return InstanceLock::HeldByAnother;
         }
         if (mutex) {
             held = mutex;
+            holdTheInstallersName();
             return InstanceLock::Acquired;
         }
-        // Something else of that name, or one this user may not open: no lock
-        // of this program's, so it refuses nothing.
+        // Something else of that name: no lock of this program's, so it
+        // refuses nothing.
         qCWarning(lcInstance, "no instance lock could be made at %s (error %lu)", qPrintable(place),
                   static_cast<unsigned long>(error));
     }
     qCWarning(lcInstance, "running without an instance lock");
+    holdTheInstallersName();
     return InstanceLock::Unavailable;
 }
 
 void releaseInstanceLock()
 {
-    if (held)
-        CloseHandle(held);
-    held = nullptr;
+    for (HANDLE *mutex : {&held, &shown}) {
+        if (*mutex)
+            CloseHandle(*mutex);
+        *mutex = nullptr;
+    }
 }
 
 } // namespace zel

@@ -7,8 +7,8 @@
 # Stops at the first failure with a FAIL line and a screenshot.
 # Usage: scripts/test-windows.sh BUILD_DIR TEST_BUILD_DIR
 #   BUILD_DIR       has deploy/ and package/ (make package-windows)
-#   TEST_BUILD_DIR  has bin/tst_*.exe (the unit tests built for Windows) and
-#                   bin/uia_client.exe
+#   TEST_BUILD_DIR  has bin/tst_*.exe (the unit tests built for Windows),
+#                   bin/uia_client.exe and bin/hold_mutex.exe
 # Runs in the Debian 13 root, for its Wine 10 (scripts/debian13.sh).
 set -euo pipefail
 [ "$#" = 2 ] || { echo "usage: $0 BUILD_DIR TEST_BUILD_DIR" >&2; exit 2; }
@@ -322,8 +322,32 @@ installer() {
     # A download that stays small.
     [ "$(stat -c %s "${setup[0]}")" -le $((12 * 1024 * 1024)) ] \
         || fail "the installer is $(du -h "${setup[0]}" | cut -f1), over 12 MiB"
+    local folder="$WINEPREFIX/drive_c/Program Files/Zel Orvalis" code
+
+    # Whichever account or session the installer runs in, it sees a running
+    # program by Global\<mutex>, even one it may not open (an elevated one,
+    # or another account's), and its own account's by Local\<mutex>-<SID>.
+    # Wine has one account and one session: a stand-in holds each name, one
+    # of them owned by SYSTEM and open to no one.
+    local mutex sid held name sddl holder
+    mutex=$(fact WindowsMutex)
+    sid=$(wine whoami /user 2>/dev/null | tr -d '\r' | grep -o 'S-1-5-[0-9-]*' | head -n1)
+    [ -n "$sid" ] || fail "whoami /user gave no SID"
+    for held in "Global\\$mutex" "Global\\$mutex O:SYD:" "Local\\$mutex-$sid"; do
+        read -r name sddl <<<"$held"
+        wine "$tests/bin/hold_mutex.exe" "$name" ${sddl:+"$sddl"} >"$E2E_TMP/hold.out" 2>&1 &
+        holder=$!
+        holding() { grep -q held "$E2E_TMP/hold.out"; }
+        wait_until 10 holding || fail "nothing held $held: $(cat "$E2E_TMP/hold.out")"
+        code=0
+        wine "${setup[0]}" /S >>"$E2E_TMP/setup.log" 2>&1 || code=$?
+        kill "$holder"
+        wait "$holder" 2>/dev/null || true
+        [ "$code" = 2 ] || fail "the silent installer beside a holder of $held ended with $code, not 2"
+    done
+    [ ! -e "$folder" ] || fail "an installer that ended with 2 left $folder"
+
     wine "${setup[0]}" /S >>"$E2E_TMP/setup.log" 2>&1 || fail "the silent installation failed"
-    local folder="$WINEPREFIX/drive_c/Program Files/Zel Orvalis"
     [ -f "$folder/Uninstall.exe" ] || fail "nothing installed in C:\\Program Files\\Zel Orvalis"
     [ "$(cd "$build/deploy" && find . | sort)" = "$(cd "$folder" && find . ! -name Uninstall.exe | sort)" ] \
         || fail "the installed files differ from the deployment folder"
@@ -367,7 +391,7 @@ $entry"
     # uninstall from, and makes the uninstaller run in place and wait; Wine
     # quotes an argument with a space, so the folder goes as three words.
     local in_place=('_?=C:\Program' 'Files\Zel' 'Orvalis')
-    local before code
+    local before
     before=$(installed)
     code=0
     wine "${setup[0]}" /S >>"$E2E_TMP/setup.log" 2>&1 || code=$?

@@ -6,8 +6,8 @@
 # facts.txt first.
 set -euo pipefail
 
-# fact NAME: what the build says NAME is: WindowTitle, or a destination's
-# address by its LinkTarget name (HomePage, DonatePage, ...).
+# fact NAME: what the build says NAME is: WindowTitle, WindowsMutex, or a
+# destination's address by its LinkTarget name (HomePage, DonatePage, ...).
 fact() {
     local value
     value=$(sed -n "s/^$1 //p" "$ZEL_FACTS")

@@ -1,33 +1,57 @@
 ; The installer and the uninstaller leave every file alone while the program
-; runs. A running program holds the mutex Local\zel-orvalis-<user name> in
-; the session's namespace (see app/instance_lock_win.cpp); the system lets go
-; of it however the program ends.
+; runs. A running program holds the mutex Global\${ZEL_MUTEX}, which every
+; account may open, whichever account and session the installer runs in; and
+; its account's own Local\${ZEL_MUTEX}-<SID> (see app/instance_lock_win.cpp).
+; The system lets go of both however the program ends.
 
 !define ZEL_MUTEX_SYNCHRONIZE 0x00100000
+!define ZEL_ERROR_ACCESS_DENIED 5
+!define ZEL_TOKEN_QUERY 8
+!define ZEL_TOKEN_USER 1
+
+; Jumps to RUNNING when a mutex of that name exists, even one this account
+; may not open. Uses $1 and $2.
+!macro ZEL_IF_MUTEX NAME RUNNING
+  System::Call 'kernel32::OpenMutexW(i ${ZEL_MUTEX_SYNCHRONIZE}, i 0, w "${NAME}") p .r1 ?e'
+  Pop $2
+  StrCmp $1 0 +3
+    System::Call 'kernel32::CloseHandle(p r1)'
+    Goto ${RUNNING}
+  StrCmp $2 ${ZEL_ERROR_ACCESS_DENIED} ${RUNNING}
+!macroend
 
 !macro ZEL_PROGRAM_CHECKS UN
+; The SID of the account the installer runs as, into $0; "" when unknown.
+Function ${UN}zelAccountSid
+  StrCpy $0 ""
+  System::Call 'advapi32::OpenProcessToken(p -1, i ${ZEL_TOKEN_QUERY}, *p .r1) i .r2'
+  StrCmp $2 0 zelNoToken
+  System::Call 'advapi32::GetTokenInformation(p r1, i ${ZEL_TOKEN_USER}, p 0, i 0, *i .r3)'
+  System::Alloc $3
+  Pop $4
+  System::Call 'advapi32::GetTokenInformation(p r1, i ${ZEL_TOKEN_USER}, p r4, i r3, *i .r3) i .r2'
+  StrCmp $2 0 zelNoSid
+  System::Call '*$4(p .r5)'
+  System::Call 'advapi32::ConvertSidToStringSidW(p r5, *p .r6) i .r2'
+  StrCmp $2 0 zelNoSid
+  System::Call '*$6(&w${NSIS_MAX_STRLEN} .r0)'
+  System::Call 'kernel32::LocalFree(p r6)'
+  zelNoSid:
+  System::Free $4
+  System::Call 'kernel32::CloseHandle(p r1)'
+  zelNoToken:
+FunctionEnd
+
 ; Waits until the program is closed, asking the user; without a user (/S),
 ; or when the user cancels, ends at once with exit code 2, having changed nothing.
 Function ${UN}zelWaitForProgram
-  ; The account name, as the program takes it; a backslash becomes "_".
-  System::Call 'advapi32::GetUserNameW(w .r0, *i ${NSIS_MAX_STRLEN}) i .r1'
-  StrCmp $1 0 0 +2
-    StrCpy $0 ""
-  StrCpy $2 ""
-  StrCpy $3 0
-  zelNameLoop:
-    StrCpy $4 $0 1 $3
-    StrCmp $4 "" zelNameDone
-    StrCmp $4 "\" 0 +2
-      StrCpy $4 "_"
-    StrCpy $2 "$2$4"
-    IntOp $3 $3 + 1
-    Goto zelNameLoop
-  zelNameDone:
+  Call ${UN}zelAccountSid
   zelCheck:
-    System::Call 'kernel32::OpenMutexW(i ${ZEL_MUTEX_SYNCHRONIZE}, i 0, w "Local\zel-orvalis-$2") p .r1'
-    StrCmp $1 0 zelFree
-    System::Call 'kernel32::CloseHandle(p r1)'
+    !insertmacro ZEL_IF_MUTEX "Global\${ZEL_MUTEX}" zelRunning
+    StrCmp $0 "" zelFree
+    !insertmacro ZEL_IF_MUTEX "Local\${ZEL_MUTEX}-$0" zelRunning
+    Goto zelFree
+  zelRunning:
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
       "Zel Orvalis is running. Close it, then choose Retry.$\n$\nChoose Cancel to stop; nothing will be changed." \
       /SD IDCANCEL IDRETRY zelCheck

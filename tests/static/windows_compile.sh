@@ -7,9 +7,9 @@ cd "$(dirname "$0")/../.."
 compiler=x86_64-w64-mingw32-g++-posix
 command -v "$compiler" >/dev/null || compiler=x86_64-w64-mingw32-g++
 qt=$(qtpaths6 --query QT_INSTALL_HEADERS)
-for unit in links/shell_open_win.cpp support/topmost_win.cpp ui/announce_win.cpp \
+for unit in links/desktop_opener_win.cpp support/topmost_win.cpp ui/announce_win.cpp \
     app/instance_lock_win.cpp; do
     "$compiler" -std=c++20 -fsyntax-only -Wall -Wextra -Wpedantic -Werror -I. \
-        -I"$qt" -I"$qt/QtCore" "$unit"
+        -I"$qt" -I"$qt/QtCore" -DZEL_WINDOWS_MUTEX='"any-name"' "$unit"
 done
 echo "PASS: Windows units"

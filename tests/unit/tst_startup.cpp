@@ -26,7 +26,11 @@
 #include <QTimer>
 
 #ifdef Q_OS_WIN
+// sddl.h needs windows.h before it.
+// clang-format off
 #include <windows.h>
+#include <sddl.h>
+// clang-format on
 #else
 #include <fcntl.h>
 #include <pwd.h>
@@ -340,25 +344,30 @@ void TestStartup::lockThatCannotBeMadeDoesNotRefuse_data()
     row("a FIFO at the lock", "fifo");
 }
 
-// On Windows the lock is a mutex in the session's namespace with the user in
-// its name, which the installer looks for. The system lets go of it when the
-// program dies, however it dies.
+// On Windows the lock is a mutex in the session's namespace named for the
+// account's SID, never its name; a running program also holds one that every
+// account's installer sees. The system lets go of both when the program
+// dies, however it dies. One this account may not open is another's lock.
 void TestStartup::oneInstancePerUserBySessionMutex()
 {
 #ifndef Q_OS_WIN
     QSKIP("Windows only");
 #else
-    const QString place = QStringLiteral("Local\\zel-orvalis-") + qEnvironmentVariable("USERNAME");
-    QCOMPARE(instanceLockPlaces(), QStringList {place});
-    QVERIFY(!mutexExists(place));
+    const QStringList places = instanceLockPlaces();
+    QCOMPARE(places.size(), 1);
+    const QString place = places.constFirst(), shown = QStringLiteral("Global\\" ZEL_WINDOWS_MUTEX);
+    QVERIFY2(place.startsWith(QStringLiteral("Local\\" ZEL_WINDOWS_MUTEX "-S-1-5-"))
+                 && !place.contains(qEnvironmentVariable("USERNAME"), Qt::CaseInsensitive),
+             qPrintable(place));
+    QVERIFY(!mutexExists(place) && !mutexExists(shown));
 
     QProcess *first = startProcess();
     QVERIFY(first->waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(mutexExists(place), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(mutexExists(place) && mutexExists(shown), 10000);
     QCOMPARE(acquireInstanceLock(), InstanceLock::HeldByAnother);
     first->kill(); // TerminateProcess: the program lets go of nothing itself
     QVERIFY(first->waitForFinished());
-    QTRY_VERIFY(!mutexExists(place));
+    QTRY_VERIFY(!mutexExists(place) && !mutexExists(shown));
 
     // The next start takes the lock: a refused one would hold none.
     QProcess *next = startProcess();
@@ -370,8 +379,22 @@ void TestStartup::oneInstancePerUserBySessionMutex()
     QVERIFY(next->waitForFinished());
 
     QTRY_COMPARE(acquireInstanceLock(), InstanceLock::Acquired);
+    QVERIFY(mutexExists(shown));
     releaseInstanceLock();
-    QVERIFY(!mutexExists(place));
+    QVERIFY(!mutexExists(place) && !mutexExists(shown));
+
+    // As an instance started elevated leaves it to an ordinary start: owned
+    // by another, and no access for anyone.
+    PSECURITY_DESCRIPTOR noAccess = nullptr;
+    QVERIFY(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:SYD:", SDDL_REVISION_1,
+                                                                 &noAccess, nullptr));
+    SECURITY_ATTRIBUTES attributes {sizeof attributes, noAccess, FALSE};
+    HANDLE denied = CreateMutexExW(&attributes, reinterpret_cast<const wchar_t *>(place.utf16()), 0,
+                                   SYNCHRONIZE);
+    LocalFree(noAccess);
+    QVERIFY(denied);
+    QCOMPARE(acquireInstanceLock(), InstanceLock::HeldByAnother);
+    CloseHandle(denied);
 #endif
 }
 
