@@ -7,11 +7,15 @@ namespace zel {
 
 // Where this user's instance lock is taken, in order: places that depend on
 // the user alone, never on the environment, so that every start of the user
-// looks in the same places. On Linux each is a lock file: in the user's
-// runtime folder when the system made one, and in a private folder under the
-// user's home. On Windows it is the name of a mutex in the session's
-// namespace, `Local\zel-orvalis-<the account's SID>`; a running program also
-// holds `Global\zel-orvalis`, and the installer looks for both.
+// looks in the same places. On Linux: first "@zel-orvalis-<uid>", a socket in
+// the abstract namespace that the kernel drops with its process and that no
+// clean-up of a folder can touch (another user's socket of that name is told
+// apart by its credentials); then a lock file in the user's runtime folder
+// when the system made one, and in a private folder under the user's home,
+// for a start that sees another network namespace. On Windows it is the name
+// of a mutex in the session's namespace, `Local\zel-orvalis-<the account's
+// SID>`; a running program also holds `Global\zel-orvalis`, and the
+// installer looks for both.
 QStringList instanceLockPlaces();
 
 enum class InstanceLock {
@@ -28,5 +32,9 @@ InstanceLock acquireInstanceLock(const QStringList &places = instanceLockPlaces(
 
 // Gives the lock up; harmless when it was never taken.
 void releaseInstanceLock();
+
+// For tests, on Linux: takes the lock for the user `uid`, so that what the
+// process's own user owns counts as another user's; -1 restores that user.
+void setInstanceLockUserForTests(int uid);
 
 } // namespace zel

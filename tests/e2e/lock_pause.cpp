@@ -1,45 +1,40 @@
 // Preloaded into the program by the end-to-end tests: the first time the
-// program locks its instance lock, it pauses between opening the file and
-// locking it, as a busy machine or a swapped-out process may make it. It
-// touches $ZEL_PAUSE_DIR/paused, then waits until $ZEL_PAUSE_DIR/go exists.
+// program takes its instance lock, it pauses between taking its socket's name
+// and listening there (a name taken that no one yet answers for), as a busy
+// machine or a swapped-out process may make it. It touches
+// $ZEL_PAUSE_DIR/paused, then waits until $ZEL_PAUSE_DIR/go exists.
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 
-// Whether `fd` is open for writing on a file named zel-orvalis-*.lock.
-bool isInstanceLock(int fd)
+// Whether `fd` is bound to an abstract name that starts with zel-orvalis-.
+bool isInstanceSocket(int fd)
 {
-    if ((fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDONLY)
+    sockaddr_un address = {};
+    socklen_t size = sizeof address;
+    if (getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size) != 0
+        || address.sun_family != AF_UNIX || size <= offsetof(sockaddr_un, sun_path) + 13)
         return false;
-    char link[64];
-    char target[4096];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t length = readlink(link, target, sizeof target - 1);
-    if (length <= 0)
-        return false;
-    target[length] = '\0';
-    const char *name = std::strrchr(target, '/');
-    name = name ? name + 1 : target;
-    const size_t size = std::strlen(name);
-    return std::strncmp(name, "zel-orvalis-", 12) == 0 && size > 17
-        && std::strcmp(name + size - 5, ".lock") == 0;
+    return address.sun_path[0] == '\0'
+        && std::strncmp(address.sun_path + 1, "zel-orvalis-", 12) == 0;
 }
 
 } // namespace
 
-extern "C" int flock(int fd, int operation)
+extern "C" int listen(int fd, int backlog)
 {
-    using Flock = int (*)(int, int);
-    static const auto next = reinterpret_cast<Flock>(dlsym(RTLD_NEXT, "flock"));
+    using Listen = int (*)(int, int);
+    static const auto next = reinterpret_cast<Listen>(dlsym(RTLD_NEXT, "listen"));
     static bool paused = false;
     const char *folder = std::getenv("ZEL_PAUSE_DIR");
-    if (folder && !paused && (operation & LOCK_EX) && isInstanceLock(fd)) {
+    if (folder && !paused && isInstanceSocket(fd)) {
         paused = true;
         char path[4096];
         std::snprintf(path, sizeof path, "%s/paused", folder);
@@ -49,5 +44,5 @@ extern "C" int flock(int fd, int operation)
         for (int waited = 0; waited < 6000 && access(path, F_OK) != 0; ++waited)
             usleep(10000); // 60 s at most
     }
-    return next(fd, operation);
+    return next(fd, backlog);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Two starts of one user never both open a main window: not when one pauses
-# between opening its lock file and locking it (a busy machine, a
+# between taking its lock's name and listening there (a busy machine, a
 # swapped-out process), twenty times over, and not when the two see
 # different environments (a desktop launcher and a terminal).
 . "$(dirname "$0")/lib.sh"

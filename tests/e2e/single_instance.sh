@@ -31,7 +31,11 @@ xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN || fail "the first
 [ "$(stored_state)" = "$before" ] || fail "the second instance stored something"
 
 # With the first instance's topmost support window up, the next notice still
-# comes to the front, above it, where the user sees it.
+# comes to the front, above it, where the user sees it; and its lock files
+# cleaned away meanwhile let no second instance in.
+for fd in /proc/"$first"/fd/*; do
+    case $(readlink "$fd") in */zel-orvalis-[0-9]*.lock) rm "$(readlink "$fd")" ;; esac
+done
 close_window "$win"
 find_support || fail "no support window"
 start_app

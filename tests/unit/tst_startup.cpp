@@ -35,7 +35,9 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -117,6 +119,25 @@ QString lockHolder(const QString &path)
     return {};
 }
 
+// A socket listening at the abstract name `name`, as another instance holds
+// one; -1 when it cannot be made.
+int listenAt(const QString &name)
+{
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const QByteArray bytes = name.toUtf8();
+    std::memcpy(address.sun_path + 1, bytes.constData(), size_t(bytes.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const auto size = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + bytes.size());
+    if (fd >= 0
+        && (::bind(fd, reinterpret_cast<sockaddr *>(&address), size) != 0
+            || ::listen(fd, 4) != 0)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // Another process takes the lock at `path` and holds it until `holder` ends.
 bool holdLock(QProcess &holder, const QString &path)
 {
@@ -154,7 +175,8 @@ private:
         running << process;
         return process;
     }
-    QString lockPath() const { return instanceLockPlaces().constFirst(); }
+    // The first lock file (the first place is a socket).
+    QString lockPath() const { return instanceLockPlaces().at(1); }
 
     // The start-up sequence, with the instance lock taken aside first so that
     // it never meets the user's own.
@@ -182,6 +204,8 @@ private Q_SLOTS:
     void leftoversDoNotBlock();
     void lockHeldByAnotherProcessRefuses_data();
     void lockHeldByAnotherProcessRefuses();
+    void socketTellsUsersApart_data();
+    void socketTellsUsersApart();
     void noDisplayEndsWithAMessage_data();
     void noDisplayEndsWithAMessage();
     void endProgramEndsDespiteMisbehavingWindows();
@@ -276,7 +300,7 @@ void TestStartup::lockPlacesDependOnTheUserAlone()
     for (int i = 0; i < variables.size(); ++i)
         saved[i].isEmpty() ? qunsetenv(variables[i]) : qputenv(variables[i], saved[i]);
 
-    QCOMPARE(places, expected);
+    QCOMPARE(places, QStringList {QStringLiteral("@zel-orvalis-") + uid} + expected);
     const auto othersMay = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
         | QFile::WriteOther | QFile::ExeOther;
     QCOMPARE(QFileInfo(folder).permissions() & othersMay, QFile::Permissions());
@@ -437,9 +461,8 @@ void TestStartup::lockThatCannotBeMadeDoesNotRefuse()
         QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 01777), 0);
         QVERIFY(holdLock(holder, place));
     } else if (obstacle == QLatin1String("not-own")) {
-        if (::getuid() != 0)
-            QSKIP("only root can give a folder to another user");
-        QCOMPARE(::chown(QFile::encodeName(dir.path()).constData(), 65534, 65534), 0);
+        // As the user it is taken for sees the folder (root could chown it).
+        setInstanceLockUserForTests(int(::getuid()) + 1);
     } else if (obstacle == QLatin1String("folder")) {
         QVERIFY(QDir().mkdir(place));
     } else if (obstacle == QLatin1String("link")) {
@@ -454,6 +477,7 @@ void TestStartup::lockThatCannotBeMadeDoesNotRefuse()
     QVERIFY2(endsWithin(3000,
                         [&] {
                             alone = acquireInstanceLock({place});
+                            setInstanceLockUserForTests(-1);
                             withNext = acquireInstanceLock({place, usable});
                         }),
              "taking the lock blocked");
@@ -474,10 +498,12 @@ void TestStartup::leftoversDoNotBlock_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("qtHelperLock");
-    row("empty", QByteArray(), false);
-    row("garbage", QByteArray("\x01\xff not a lock\n"), false);
-    row("another host", QByteArray("1\nzel-orvalis\nsomewhere-else\n"), false);
-    row("empty, with Qt's empty helper lock", QByteArray(), true);
+    QTest::addColumn<int>("mode");
+    row("empty", QByteArray(), false, 0600);
+    row("garbage", QByteArray("\x01\xff not a lock\n"), false, 0600);
+    row("another host", QByteArray("1\nzel-orvalis\nsomewhere-else\n"), false, 0600);
+    row("empty, with Qt's empty helper lock", QByteArray(), true, 0600);
+    row("read-only, as made under umask 0277", QByteArray(), false, 0400);
 }
 
 void TestStartup::leftoversDoNotBlock()
@@ -487,12 +513,14 @@ void TestStartup::leftoversDoNotBlock()
 #else
     QFETCH(QByteArray, content);
     QFETCH(bool, qtHelperLock);
+    QFETCH(int, mode);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("zel.lock"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(content);
     file.close();
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
     if (qtHelperLock) {
         QFile helper(path + QStringLiteral(".rmlock"));
         QVERIFY(helper.open(QIODevice::WriteOnly));
@@ -505,6 +533,9 @@ void TestStartup::leftoversDoNotBlock()
     QCOMPARE(lockHolder(path), ownPid);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), content);
+    QCOMPARE(file.permissions(),
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                 | QFile::WriteUser); // the user's alone, mode 0600
     releaseInstanceLock();
 #endif
 }
@@ -543,6 +574,60 @@ void TestStartup::lockHeldByAnotherProcessRefuses()
     for (const QString &place : places)
         QCOMPARE(lockHolder(place), ownPid);
     releaseInstanceLock();
+#endif
+}
+
+// The socket's name is the user's only while a process of the user's listens
+// there: another user's is passed over for the next name, and a process of
+// the user's at any of them, even with the first free again, is an instance.
+void TestStartup::socketTellsUsersApart_data()
+{
+    QTest::addColumn<QList<int>>("listening"); // which of the names are taken
+    QTest::addColumn<bool>("ours"); // by a process of this user's
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("taken"); // the name taken then, or -1
+    const int held = int(InstanceLock::HeldByAnother), acquired = int(InstanceLock::Acquired);
+    row("free", QList<int> {}, true, acquired, 0);
+    row("this user's", QList<int> {0}, true, held, -1);
+    row("this user's at a later name", QList<int> {2}, true, held, -1);
+    row("another user's", QList<int> {0}, false, acquired, 1);
+    row("another user's, twice", QList<int> {0, 1}, false, acquired, 2);
+    row("another user's at every name", QList<int> {0, 1, 2, 3, 4, 5, 6, 7}, false,
+        int(InstanceLock::Unavailable), -1);
+}
+
+void TestStartup::socketTellsUsersApart()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Linux only");
+#else
+    QFETCH(QList<int>, listening);
+    QFETCH(bool, ours);
+    QFETCH(int, result);
+    QFETCH(int, taken);
+    const QString name = QStringLiteral("zel-orvalis-test-") + ownPid;
+    const auto nameAt = [&](int index) {
+        return index ? name + u'-' + QString::number(index) : name;
+    };
+    QList<int> others;
+    for (const int index : listening)
+        others << listenAt(nameAt(index));
+    QVERIFY(!others.contains(-1));
+    if (!ours)
+        setInstanceLockUserForTests(int(::getuid()) + 1);
+    const InstanceLock got = acquireInstanceLock({u'@' + name});
+    setInstanceLockUserForTests(-1);
+    for (const int fd : std::as_const(others))
+        ::close(fd);
+    QCOMPARE(int(got), result);
+    if (taken >= 0)
+        QCOMPARE(listenAt(nameAt(taken)), -1); // held by this process
+    releaseInstanceLock();
+    if (taken >= 0) {
+        const int fd = listenAt(nameAt(taken));
+        QVERIFY(fd >= 0); // and let go with the lock
+        ::close(fd);
+    }
 #endif
 }
 
