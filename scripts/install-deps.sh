@@ -21,12 +21,13 @@ done
 [ -z "$missing" ] && exit 0
 
 echo "Installing:$missing"
+# No questions while installing; sudo clears the environment, so the setting
+# goes on its command line, through env.
 if [ "$(id -u)" -eq 0 ]; then
-    sudo=""
+    sudo="env DEBIAN_FRONTEND=noninteractive"
 else
-    sudo="sudo"
+    sudo="sudo env DEBIAN_FRONTEND=noninteractive"
 fi
-export DEBIAN_FRONTEND=noninteractive
 # On a freshly booted machine the automatic updates can hold the package
 # manager for minutes: wait for them (apt names the process it waits for)
 # rather than fail.
