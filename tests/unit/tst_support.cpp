@@ -26,6 +26,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -99,6 +100,8 @@ private Q_SLOTS:
 
     void referralChecks_data();
     void referralChecks();
+    void firstRefusalForEveryPromptLeft_data();
+    void firstRefusalForEveryPromptLeft();
     void composedAddress_data();
     void composedAddress();
     void twoPressesOpenTwoIdenticalRequests();
@@ -333,6 +336,54 @@ void TestSupport::referralChecks()
     QCOMPARE(line("txtFriendEmail")->text(), friendEmail);
     QCOMPARE(QApplication::focusWidget(), focus);
     QCOMPARE(referral::values().email, email.trimmed());
+}
+
+// Every choice of fields left at their prompts, the rest filled in properly:
+// the first refusal, and only it, shows. An address left at its prompt is
+// not a proper one; then the name, the message and the friend's name, in turn.
+void TestSupport::firstRefusalForEveryPromptLeft_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("refusal");
+    const QStringList objects
+        = {QStringLiteral("txtName"), QStringLiteral("txtEmail"), QStringLiteral("txtMessage"),
+           QStringLiteral("txtFriendName"), QStringLiteral("txtFriendEmail")};
+    const QStringList filled
+        = {QStringLiteral("Ann"), QStringLiteral("a@x.org"), QStringLiteral("Hi"),
+           QStringLiteral("Bo"), QStringLiteral("b@y.org")};
+    const QStringList prompts
+        = {referral::NamePrompt, referral::EmailPrompt, referral::MessagePrompt,
+           referral::FriendNamePrompt, referral::FriendEmailPrompt};
+    const QStringList firstLeft = {QStringLiteral("Please Enter Your Name"), QString(),
+                                   QStringLiteral("Please Enter Your Message"),
+                                   QStringLiteral("Please Enter Your Friend's Name")};
+    for (int left = 0; left < 32; ++left) {
+        QStringList values, names;
+        QString refusal;
+        for (int field = 0; field < 5; ++field) {
+            const bool atPrompt = left & (1 << field);
+            values << (atPrompt ? prompts[field] : filled[field]);
+            if (atPrompt)
+                names << objects[field];
+        }
+        if (left & 0b10010)
+            refusal = QStringLiteral("Please Enter Proper Email Address");
+        else if (left)
+            refusal = firstLeft[std::countr_zero(unsigned(left))];
+        QTest::addRow("%s", names.isEmpty() ? "none" : qPrintable(names.join(u'+')))
+            << values << refusal;
+    }
+}
+
+void TestSupport::firstRefusalForEveryPromptLeft()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QString, refusal);
+    fill({values[0], values[1], values[3], values[4]});
+    control<QPlainTextEdit>("txtMessage")->setPlainText(values[2]);
+    submit();
+    QCOMPARE(boxTexts(), refusal.isEmpty() ? QStringList() : QStringList {refusal});
+    QCOMPARE(opened.size(), refusal.isEmpty() ? 1 : 0);
 }
 
 void TestSupport::composedAddress_data()

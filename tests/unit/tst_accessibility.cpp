@@ -1,0 +1,133 @@
+#include "about/about_window.h"
+#include "data_row.h"
+#include "links/open_link.h"
+#include "main_window/main_window.h"
+#include "oracle/random_source.h"
+#include "support/support_window.h"
+#include "ui/look.h"
+#include "window_test_helpers.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QFile>
+#include <QMetaEnum>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace zel;
+
+namespace {
+
+// One line per accessible object, indented by its depth: the role, the name,
+// the description, the value of what holds text, the states a screen reader
+// acts on and the actions it can take. What a user of a screen reader meets,
+// so a change in any of it shows as a line that differs.
+void describe(QAccessibleInterface *node, int depth, QString &out)
+{
+    const QAccessible::State state = node->state();
+    QStringList states;
+    const std::pair<bool, const char *> named[]
+        = {{state.invisible, "invisible"}, {state.offscreen, "offscreen"},
+           {state.disabled, "disabled"},   {state.focusable, "focusable"},
+           {state.focused, "focused"},     {state.defaultButton, "default"},
+           {state.checkable, "checkable"}, {state.checked, "checked"},
+           {state.pressed, "pressed"},     {state.editable, "editable"},
+           {state.readOnly, "read-only"},  {state.multiLine, "multi-line"},
+           {state.linked, "linked"},       {state.modal, "modal"}};
+    for (const auto &[set, name] : named) {
+        if (set)
+            states << QLatin1String(name);
+    }
+    QAccessibleActionInterface *actions = node->actionInterface();
+    QString line = QString(depth * 2, u' ')
+        + QLatin1String(QMetaEnum::fromType<QAccessible::Role>().valueToKey(node->role()))
+        + QStringLiteral(" \"%1\"").arg(node->text(QAccessible::Name));
+    if (const QString description = node->text(QAccessible::Description); !description.isEmpty())
+        line += QStringLiteral(" (%1)").arg(description);
+    if (node->textInterface() || node->role() == QAccessible::EditableText)
+        line += QStringLiteral(" value=\"%1\"").arg(node->text(QAccessible::Value));
+    if (!states.isEmpty())
+        line += QStringLiteral(" [%1]").arg(states.join(u' '));
+    if (actions && !actions->actionNames().isEmpty())
+        line += QStringLiteral(" {%1}").arg(actions->actionNames().join(u','));
+    out += line.replace(u'\n', QLatin1String("\\n")) + u'\n';
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (QAccessibleInterface *child = node->child(i))
+            describe(child, depth + 1, out);
+    }
+}
+
+} // namespace
+
+// Each window state's accessible tree, held to a reference text in
+// tests/unit/reference/, as the windows' looks are held to images. The trees
+// are Qt's as much as the program's, so they are compared only under the Qt
+// the references were made with (their first line names it).
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        look::installFontSubstitutes();
+        setLinkOpenerForTests([](const QString &) {});
+        oracle::setBitSourceForTests([] { return bitsFor(0.5f); });
+    }
+    void cleanupTestCase()
+    {
+        oracle::setBitSourceForTests({});
+        setLinkOpenerForTests({});
+    }
+    void trees_data();
+    void trees();
+};
+
+void TestAccessibility::trees_data()
+{
+    QTest::addColumn<QString>("state");
+    for (const char *state : {"main-asking", "main-reading", "about", "support"})
+        row(state, state);
+}
+
+void TestAccessibility::trees()
+{
+    QFETCH(QString, state);
+    std::unique_ptr<QWidget> window;
+    if (state.startsWith(QLatin1String("main"))) {
+        window = std::make_unique<MainWindow>();
+        static_cast<MainWindow *>(window.get())->chooseBrandLabel();
+    } else if (state == QLatin1String("about")) {
+        window = std::make_unique<AboutWindow>();
+    } else {
+        window = std::make_unique<SupportWindow>();
+    }
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    if (state == QLatin1String("main-reading"))
+        QTest::mouseClick(findControl<QPushButton>(window.get(), "cmdProceed"), Qt::LeftButton);
+
+    QString tree = QStringLiteral("Qt %1.%2\n").arg(QT_VERSION_MAJOR).arg(QT_VERSION_MINOR);
+    describe(QAccessible::queryAccessibleInterface(window.get()), 0, tree);
+    const QString path = QStringLiteral(ZEL_REFERENCE_DIR "/") + state + QStringLiteral(".tree");
+    QFile reference(path);
+    QVERIFY2(reference.open(QIODevice::ReadOnly), qPrintable(path));
+    const QString expected = QString::fromUtf8(reference.readAll());
+    if (expected.section(u'\n', 0, 0) != tree.section(u'\n', 0, 0))
+        QSKIP("the references were made with another Qt");
+    if (tree != expected) {
+        QFile drawn(QDir::temp().filePath(QStringLiteral("zel-tree-") + state));
+        if (drawn.open(QIODevice::WriteOnly))
+            drawn.write(tree.toUtf8());
+        QFAIL(qPrintable(
+            QStringLiteral("%1 differs: diff %2 %3").arg(state, path, drawn.fileName())));
+    }
+    // Deleted, never closed: closing the support window would end the test run.
+    window.reset();
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
