@@ -5,6 +5,19 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
+# What is built carries the time of the last commit instead of the time it was
+# built at (the times in the .deb and the zip, a Windows program's time stamp,
+# the time rcc stores for each resource), so that two builds of one commit
+# are the same to the byte. Outside git, as from a tarball, the time of the
+# changelog's latest entry, which a release's sources always hold.
+ifeq ($(origin SOURCE_DATE_EPOCH),undefined)
+SOURCE_DATE_EPOCH := $(shell if [ -e .git ]; then git log -1 --format=%ct 2>/dev/null; \
+	else date -d "$$(sed -n 's/^ -- .*>  //p' packaging/deb/changelog | head -n1)" +%s 2>/dev/null; fi)
+endif
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
+
 .PHONY: all deps configure build run test bench install package screenshots clean \
 	windows package-windows test-windows screenshots-windows
 
@@ -41,9 +54,11 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
-# A .deb in $(BUILD_DIR)/package.
+# A .deb in $(BUILD_DIR)/package. CPack gives the package's folders, and the
+# parts of the .deb itself, the modes the umask leaves them: 022 makes them
+# the same whatever the builder's own umask is (Ubuntu's is 002).
 package: build
-	cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
+	umask 022 && cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
 
 # Every window, rendered under Xvfb into docs/ (and docs/2x/ at twice the scale).
 screenshots: build
