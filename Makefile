@@ -89,9 +89,15 @@ windows:
 screenshots-windows: windows
 	$(IN_DEBIAN13) ./scripts/screenshots.sh --windows $(WIN_BUILD_DIR)/deploy/zel-orvalis.exe
 
-# An NSIS installer and a portable zip, in $(WIN_BUILD_DIR)/package/.
+# An NSIS installer and a portable zip, in $(WIN_BUILD_DIR)/package/. CPack
+# lists the zip's files in the order the file system gives them, with the
+# builder's user and group: strip-nondeterminism sorts them and sets the ids
+# and every time alike (in UTC, since a zip's own times are local ones).
 package-windows: windows
 	$(IN_DEBIAN13) cpack --config $(WIN_BUILD_DIR)/CPackConfig.cmake -B $(WIN_BUILD_DIR)/package
+	@./scripts/install-deps.sh strip-nondeterminism
+	TZ=UTC strip-nondeterminism --type zip $(if $(SOURCE_DATE_EPOCH),--timestamp $(SOURCE_DATE_EPOCH)) \
+		$(WIN_BUILD_DIR)/package/*.zip
 	@ls -la $(WIN_BUILD_DIR)/package/*.exe $(WIN_BUILD_DIR)/package/*.zip
 
 # The Windows build under Wine on a private Xvfb: its unit tests, the program
