@@ -19,7 +19,7 @@ export SOURCE_DATE_EPOCH
 endif
 
 .PHONY: all deps configure build run test bench install package screenshots clean \
-	windows package-windows test-windows screenshots-windows
+	windows package-windows test-windows screenshots-windows check-reproducible
 
 all: build
 
@@ -106,6 +106,12 @@ test-windows: package-windows
 	$(WIN_CMAKE) -S . -B $(WIN_TEST_BUILD_DIR) -DZEL_BUILD_TESTS=ON
 	$(IN_DEBIAN13) cmake --build $(WIN_TEST_BUILD_DIR) -j $(JOBS)
 	$(IN_DEBIAN13) ./scripts/test-windows.sh $(WIN_BUILD_DIR) $(WIN_TEST_BUILD_DIR)
+
+# Builds the last commit twice, from two fresh clones some minutes apart, and
+# compares the .deb, the Windows program, its installer and its zip byte for
+# byte; on a difference diffoscope shows where it lies.
+check-reproducible:
+	./scripts/check-reproducible.sh
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_BUILD_DIR) $(WIN_BUILD_DIR) $(WIN_TEST_BUILD_DIR)
