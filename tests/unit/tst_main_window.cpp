@@ -227,7 +227,9 @@ void TestMainWindow::readingShowsTheDrawnEntry()
 
     auto *field = control<QLineEdit>("txtQuestion");
     QTest::keyClicks(field, question);
-    control<QPushButton>("cmdProceed")->click();
+    // With the mouse, as a user does: the button takes the focus as it is
+    // pressed, and the reading hands it back to the question field.
+    QTest::mouseClick(control("cmdProceed"), Qt::LeftButton);
 
     const auto &entry = oracle::entryAt(static_cast<std::int16_t>(index));
     QCOMPARE(shownName(), QString::fromUtf8(entry.name.data(), entry.name.size()));

@@ -125,6 +125,8 @@ private Q_SLOTS:
     void libraryLinkOpensTheLibrary();
     void enterPressesOnlyTheFocusedButton();
     void escapeDoesNothing();
+    void focusAfterEachAction_data();
+    void focusAfterEachAction();
 };
 
 void TestSupport::init()
@@ -832,6 +834,46 @@ void TestSupport::escapeDoesNothing()
     QCOMPARE(exits.size(), 0);
     QVERIFY(window->isVisible());
     QVERIFY(boxes.isEmpty() && opened.isEmpty());
+}
+
+// Where the focus is after each thing a user does, by mouse and by keyboard:
+// a button pressed with the mouse takes it, a refused referral or a refused
+// space leaves it where it was, a link label never takes it.
+void TestSupport::focusAfterEachAction_data()
+{
+    QTest::addColumn<QString>("from"); // focused before
+    QTest::addColumn<QString>("action"); // click, key (into the focused control) or type
+    QTest::addColumn<QString>("target"); // what is clicked, or the key or text
+    QTest::addColumn<QString>("to");
+    row("Check1 clicked", "txtName", "click", "Check1", "Check1");
+    row("Check1 by Space", "Check1", "key", "Space", "Check1");
+    row("referral refused, clicked", "txtName", "click", "cmdSubmit", "cmdSubmit");
+    row("referral refused, by Return", "cmdSubmit", "key", "Return", "cmdSubmit");
+    row("referral refused, by Alt+N", "txtFriendName", "key", "Alt+N", "txtFriendName");
+    row("space refused", "txtEmail", "type", " ", "txtEmail");
+    row("library link clicked", "txtName", "click", "lblGoToHome", "txtName");
+    row("Exit's neighbour by Tab", "cmdClose", "key", "Tab", "Check1");
+}
+
+void TestSupport::focusAfterEachAction()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, action);
+    QFETCH(QString, target);
+    QFETCH(QString, to);
+    control(qPrintable(from))->setFocus();
+    if (action == QLatin1String("click")) {
+        QTest::mouseClick(control(qPrintable(target)), Qt::LeftButton);
+    } else if (action == QLatin1String("key")) {
+        const QKeySequence key = QKeySequence::fromString(target);
+        QTest::keySequence(QApplication::focusWidget(), key);
+    } else {
+        QTest::keyClicks(QApplication::focusWidget(), target);
+    }
+    QTest::qWait(300); // an access key presses its button visibly, for 100 ms
+    QCOMPARE(QApplication::focusWidget()->objectName(), to);
+    // Each did what it does (a box or an address), but Tab.
+    QCOMPARE(boxes.size() + opened.size() == 1, target != QLatin1String("Tab"));
 }
 
 QTEST_MAIN(TestSupport)
