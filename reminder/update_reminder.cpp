@@ -4,11 +4,14 @@
 #include "ui/messages.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QLoggingCategory>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace zel {
 namespace {
@@ -94,33 +97,72 @@ std::optional<QString> SettingsReminderStore::read()
     }
 }
 
-// QSettings waits for its lock without a limit before it writes. Looked at
-// only then: taking a lock writes and flushes a file, which a start that
-// only reads the date does not wait for.
-bool SettingsReminderStore::lockLetGo() const
+// QSettings waits for the file's lock without a limit before it writes, and
+// a lock looked at and let go beforehand can be taken by another in between.
+// So the store takes that lock itself, with a deadline, and holds it for the
+// whole write; QSettings edits a copy beside the file, whose lock no one else
+// takes, and QSaveFile puts the result in place in one rename: every other
+// key stays, and readers find the old file or the new, never half of one.
+// Only writing locks: taking a lock writes and flushes a file, which a start
+// that only reads the date does not wait for.
+bool SettingsReminderStore::writeFile(const QString &value) const
 {
-    if (iniFile.isEmpty())
-        return true;
+    // QSettings would make the folder on a first run; the lock needs it first.
+    if (!QDir().mkpath(QFileInfo(iniFile).absolutePath()))
+        return false;
     QLockFile lock(iniFile + QStringLiteral(".lock"));
-    if (!lock.tryLock(LockWaitMs) && lock.error() == QLockFile::LockFailedError) {
-        qCWarning(lcSettings, "%s.lock was not let go within %d ms", qPrintable(iniFile),
-                  LockWaitMs);
+    if (!lock.tryLock(LockWaitMs)) {
+        if (lock.error() == QLockFile::LockFailedError)
+            qCWarning(lcSettings, "%s.lock was not let go within %d ms", qPrintable(iniFile),
+                      LockWaitMs);
         return false;
     }
-    return true;
+    QTemporaryFile copy(iniFile + QStringLiteral(".XXXXXX")); // removed on every path
+    if (!copy.open())
+        return false;
+    if (QFile current(iniFile); current.exists()) {
+        if (!current.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray old = current.readAll();
+        if (current.error() != QFileDevice::NoError || copy.write(old) != old.size()
+            || !copy.flush())
+            return false;
+    }
+    QSettings edited(copy.fileName(), QSettings::IniFormat);
+    edited.setValue(Key, value);
+    edited.sync();
+    if (edited.status() != QSettings::NoError)
+        return false;
+    // sync() put a new file in place of the copy: read it by name.
+    QFile made(copy.fileName());
+    if (!made.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = made.readAll();
+    if (made.error() != QFileDevice::NoError)
+        return false;
+    // Follows a link to its target and keeps the file's permissions.
+    QSaveFile file(iniFile);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
 }
 
 bool SettingsReminderStore::write(const QString &value)
 {
-    if (open() && lockLetGo()) {
-        settings->setValue(Key, value);
-        settings->sync();
-        if (settings->status() == QSettings::NoError)
-            return true;
+    bool stored = false;
+    if (open()) {
+        if (iniFile.isEmpty()) {
+            settings->setValue(Key, value);
+            settings->sync();
+            stored = settings->status() == QSettings::NoError;
+        } else {
+            stored = writeFile(value);
+            // What it read may be gone now: the next read reads the file again.
+            settings.reset();
+        }
     }
-    qCWarning(lcSettings, "could not store the reminder's date in %s",
-              qPrintable(settings ? settings->fileName() : iniFile));
-    return false;
+    if (!stored)
+        qCWarning(lcSettings, "could not store the reminder's date in %s",
+                  qPrintable(settings ? settings->fileName() : iniFile));
+    return stored;
 }
 
 ReminderDue reminderDue(const QString &stored, const QDate &today)

@@ -24,8 +24,8 @@ public:
 // The per-user settings store: the registry on Windows, an INI file under
 // $XDG_CONFIG_HOME elsewhere; section "Settings", name "Duration". A file
 // can stand in the way: something other than a regular file in place of the
-// file or its lock makes reading and writing give up at once, and a lock
-// that is never let go makes writing give up within about a second; each as
+// file or its lock makes reading and writing give up at once, and writing
+// waits for the lock for about a second at most, whoever holds it; each as
 // a failure that says why under zel.settings.
 class SettingsReminderStore final : public ReminderStore
 {
@@ -40,7 +40,7 @@ public:
 
 private:
     bool open();
-    bool lockLetGo() const;
+    bool writeFile(const QString &value) const;
 
     QString iniFile; // empty for the registry
     std::unique_ptr<QSettings> settings;

@@ -6,7 +6,9 @@
 #include "ui/messages.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QProcess>
@@ -14,7 +16,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+
+#include <thread>
 
 using namespace zel;
 
@@ -61,12 +66,14 @@ private Q_SLOTS:
     void answers();
     void realBoxShowsTwoLines();
     void unreadableStoreEndsSilently();
+    void settingsStoreKeepsText_data();
     void settingsStoreKeepsText();
     void settingsStoreLeavesWhatIsNotADate_data();
     void settingsStoreLeavesWhatIsNotADate();
     void settingsStoreThatCannotBeUsed_data();
     void settingsStoreThatCannotBeUsed();
     void settingsLockNeverLetGoStopsTheWrite();
+    void settingsLockTakenBackDoesNotStallTheWrite();
 };
 
 void TestReminder::init()
@@ -196,21 +203,41 @@ void TestReminder::unreadableStoreEndsSilently()
     QVERIFY(log.isEmpty());
 }
 
+void TestReminder::settingsStoreKeepsText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("before");
+    row("first run, no folder yet", "zel-orvalis/zel.conf", QByteArray());
+    row("other keys stay", "zel.conf", QByteArray("[Window]\nwidth=640\n"));
+}
+
 void TestReminder::settingsStoreKeepsText()
 {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, before);
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("zel.conf"));
+    const QString file = dir.filePath(name);
+    QFile written(file);
+    if (!before.isEmpty()) {
+        QVERIFY(written.open(QIODevice::WriteOnly));
+        written.write(before);
+        written.close();
+    }
     {
         SettingsReminderStore store(file);
         QCOMPARE(store.read(), std::optional<QString>(QString()));
         runUpdateReminder(store, Today);
     }
-    QFile written(file);
     QVERIFY(written.open(QIODevice::ReadOnly));
     const QString content
         = QString::fromUtf8(written.readAll()).replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QVERIFY2(content.contains(QStringLiteral("[Settings]\nDuration=2026-12-07")),
              qPrintable(content));
+    QVERIFY2(content.contains(QString::fromUtf8(before)), qPrintable(content));
+    // Nothing made on the way, such as a copy or a lock, is left behind.
+    QCOMPARE(QDir(QFileInfo(file).path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList {QStringLiteral("zel.conf")});
 
     SettingsReminderStore again(file);
     QCOMPARE(again.read(), std::optional<QString>(QStringLiteral("2026-12-07")));
@@ -312,6 +339,45 @@ void TestReminder::settingsLockNeverLetGoStopsTheWrite()
     QVERIFY2(endsWithin(3000, [&] { written = store.write(QStringLiteral("2026-12-07")); }),
              "storing waited for the lock");
     QVERIFY(!written);
+}
+
+// Another writer holds the lock, lets it go while the store polls for it, and
+// takes it back the moment the store lets go. The store must neither wait for
+// that writer nor leave a half-written file.
+void TestReminder::settingsLockTakenBackDoesNotStallTheWrite()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("zel.conf"));
+    const QByteArray before("[Settings]\nDuration=2026-11-01\n");
+    QFile raw(file);
+    QVERIFY(raw.open(QIODevice::WriteOnly));
+    raw.write(before);
+    raw.close();
+    QFile lock(file + QStringLiteral(".lock"));
+    const auto take = [&] {
+        while (!lock.open(QIODevice::WriteOnly | QIODevice::NewOnly)) { }
+        lock.close();
+    };
+    take();
+    std::jthread other([&](std::stop_token stop) {
+        QThread::msleep(50); // the store's polls come at 0, 100, 300, 700 and 1000 ms
+        lock.remove();
+        const QDeadlineTimer window(500);
+        while (!lock.exists() && !window.hasExpired()) { } // until the store has it
+        take();
+        for (int i = 0; i < 300 && !stop.stop_requested(); ++i) // 3 s, or to the test's end
+            QThread::msleep(10);
+        lock.remove();
+    });
+
+    SettingsReminderStore store(file);
+    QElapsedTimer timer;
+    timer.start();
+    const bool written = store.write(QStringLiteral("2026-12-07"));
+    QVERIFY2(timer.elapsed() < 2000, "storing waited for the other writer");
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    QCOMPARE(raw.readAll().replace("\r\n", "\n"),
+             written ? QByteArray("[Settings]\nDuration=2026-12-07\n") : before);
 }
 
 QTEST_MAIN(TestReminder)
