@@ -1,16 +1,15 @@
 #include "reminder/update_reminder.h"
 
 #include "links/open_link.h"
+#include "reminder/settings_file.h"
 #include "ui/messages.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QSaveFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 
 namespace zel {
@@ -37,15 +36,8 @@ QDate parseDate(const QString &text)
 } // namespace
 
 SettingsReminderStore::SettingsReminderStore()
-{
-#ifndef Q_OS_WIN
-    // Where QSettings keeps a user's INI file, named here so that the file can
-    // be looked at before QSettings opens it.
-    iniFile = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/%1/%2.conf")
-              .arg(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-#endif
-}
+    : iniFile(userSettingsFile())
+{ }
 
 SettingsReminderStore::SettingsReminderStore(const QString &iniFile)
     : iniFile(iniFile)

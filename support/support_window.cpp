@@ -2,6 +2,7 @@
 
 #include "links/open_link.h"
 #include "oracle/random_source.h"
+#include "support/keep_on_top.h"
 #include "support/referral.h"
 #include "ui/accessibility.h"
 #include "ui/limited_text_edit.h"
@@ -18,11 +19,6 @@
 
 #include <array>
 #include <cmath>
-
-#ifdef Q_OS_WIN
-#include "support/topmost_win.h"
-#include "ui/windows_handle.h"
-#endif
 
 namespace zel {
 
@@ -244,10 +240,7 @@ void SupportWindow::buildLibraryPanel()
 void SupportWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-#ifdef Q_OS_WIN
-    if (void *handle = windowsHandle(this))
-        makeTopmost(handle);
-#endif
+    keepOnTop(this);
 }
 
 void SupportWindow::closeEvent(QCloseEvent *event)
