@@ -15,7 +15,7 @@ class QWidget;
 namespace zel::accessibility {
 
 // Installs the program's accessible interfaces for its links, panels, labels,
-// push buttons and plain widgets. Every helper below calls it; calling it
+// push buttons, text fields and plain widgets. Every helper below calls it; calling it
 // again does nothing.
 void install();
 

@@ -6,8 +6,10 @@ namespace zel {
 
 // A multi-line text field that, like a single-line one, holds at most
 // `maxLength` characters (a line break counts as one): whatever is typed,
-// pasted, dropped or set beyond that is cut. What the user adds is cut before
-// the field lays it out, so even a huge paste leaves the window answering.
+// pasted, dropped, committed by an input method or set beyond that is cut,
+// never halving a character. What the user adds is cut before it reaches the
+// field, so a step to undo holds only what was kept; anything else is cut
+// before the field lays it out, so even a huge text leaves the window answering.
 class LimitedTextEdit final : public QPlainTextEdit
 {
     Q_OBJECT
@@ -17,6 +19,9 @@ public:
     explicit LimitedTextEdit(int maxLength, QWidget *parent = nullptr);
 
     int maxLength() const { return limit; }
+    // As much of `text` as fits in place of the characters from `start` to
+    // `end`, for those who edit the document directly (screen readers).
+    QString fitting(const QString &text, int start, int end) const;
 
 protected:
     void insertFromMimeData(const QMimeData *source) override;
@@ -26,10 +31,8 @@ protected:
 private:
     int length() const;
     int room() const; // for what replaces the selection
-    void cutToLimit();
 
     int limit;
-    int changeEnd = 0; // where the document's last change ends
 };
 
 } // namespace zel

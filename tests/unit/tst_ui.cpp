@@ -1,15 +1,59 @@
 #include "data_row.h"
+#include "ends_within.h"
+#include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace zel;
+
+namespace {
+
+// The longest start of `text`, in whole characters, that takes at most `room`
+// units of a field; a CR LF is the one line break it becomes there.
+QString fitIn(QString text, int room)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QString kept;
+    for (qsizetype i = 0, size = 1; i < text.size(); i += size) {
+        size = text.at(i).isHighSurrogate() ? 2 : 1;
+        if (kept.size() + size > room)
+            break;
+        kept += text.mid(i, size);
+    }
+    return kept;
+}
+
+// What random text is made of; a CR LF comes last.
+const QStringList Pieces {"a", "b", " ", "\u00e9", "\n", "\U0001F600", "\U0001D11E", "\r\n"};
+
+QString randomText(QRandomGenerator &random, int most)
+{
+    QString text;
+    for (int i = random.bounded(most + 1); i > 0; --i)
+        text += Pieces.at(random.bounded(int(Pieces.size())));
+    return text;
+}
+
+QString readable(QString text)
+{
+    text.replace(QLatin1Char('\r'), QLatin1String("\\r"))
+        .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+} // namespace
 
 class TestUi : public QObject
 {
@@ -25,6 +69,12 @@ private Q_SLOTS:
     void linkCountsAClickReleasedOverIt_data();
     void linkCountsAClickReleasedOverIt();
     void fieldsStayWhiteOnADarkDesktop();
+    void limitedFieldKeepsWhatFits_data();
+    void limitedFieldKeepsWhatFits();
+    void megabyteFromAScreenReaderIsCutAtOnce_data();
+    void megabyteFromAScreenReaderIsCutAtOnce();
+    void textAroundAnyOffsetAnswersAtOnce_data();
+    void textAroundAnyOffsetAnswersAtOnce();
 };
 
 void TestUi::labelCaptions_data()
@@ -121,6 +171,249 @@ void TestUi::fieldsStayWhiteOnADarkDesktop()
     QApplication::setPalette(desktop);
     QCOMPARE(shown.color(QPalette::Base), QColor(Qt::white));
     QCOMPARE(shown.color(QPalette::Text), QColor(Qt::black));
+}
+
+// Every way text reaches the message field, at random places, with random
+// text: the field holds what a plain field holds after the same step with what
+// it was given cut to the limit, in whole characters.
+void TestUi::limitedFieldKeepsWhatFits_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed : {1u, 2u, 3u})
+        QTest::addRow("seed %u", seed) << seed;
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QTest::addRow("random seed %u", seed) << seed;
+}
+
+void TestUi::limitedFieldKeepsWhatFits()
+{
+    QFETCH(quint32, seed);
+    constexpr int Limit = 12;
+    QWidget window;
+    auto *limited = new LimitedTextEdit(Limit, &window);
+    auto *plain = new QPlainTextEdit(&window);
+    limited->setGeometry(0, 0, 300, 150);
+    plain->setGeometry(0, 150, 300, 150);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QAccessibleInterface *limitedHeard = QAccessible::queryAccessibleInterface(limited);
+    QAccessibleInterface *plainHeard = QAccessible::queryAccessibleInterface(plain);
+    const auto drop = [](QPlainTextEdit *field, QPoint at, const QString &text) {
+        QMimeData dragged;
+        dragged.setText(text);
+        QDragEnterEvent enter(at, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field->viewport(), &enter);
+        QApplication::sendEvent(field->viewport(), &drop);
+    };
+
+    QRandomGenerator random(seed);
+    for (int step = 0; step < 400; ++step) {
+        const QString before = plain->toPlainText();
+        const auto anywhere = [&random](const QString &text) {
+            int at = random.bounded(int(text.size()) + 1);
+            return at < text.size() && text.at(at).isLowSurrogate() ? at - 1 : at;
+        };
+        // The same caret or selection in both.
+        QTextCursor cursor(plain->document());
+        cursor.setPosition(anywhere(before));
+        cursor.setPosition(anywhere(before), QTextCursor::KeepAnchor);
+        for (QPlainTextEdit *field : {static_cast<QPlainTextEdit *>(limited), plain}) {
+            QTextCursor moved = field->textCursor();
+            moved.setPosition(cursor.anchor());
+            moved.setPosition(cursor.position(), QTextCursor::KeepAnchor);
+            field->setTextCursor(moved);
+        }
+        const int start = cursor.selectionStart();
+        const int room = Limit - int(before.size()) + cursor.selectionEnd() - start;
+        const QString text = randomText(random, random.bounded(6) ? 5 : 3 * Limit);
+        const QString character = Pieces.at(random.bounded(int(Pieces.size()) - 1));
+        QString done;
+        switch (random.bounded(10)) {
+        case 0: // typed, a line break or a character
+            done = QStringLiteral("typed ") + readable(character);
+            if (character == QLatin1String("\n")) {
+                QTest::keyClick(limited, Qt::Key_Return);
+                if (room >= 1)
+                    QTest::keyClick(plain, Qt::Key_Return);
+            } else {
+                QTest::sendKeyEvent(QTest::Click, limited, Qt::Key_unknown, character, {});
+                if (character.size() <= room)
+                    QTest::sendKeyEvent(QTest::Click, plain, Qt::Key_unknown, character, {});
+            }
+            break;
+        case 1:
+            done = QStringLiteral("pasted ") + readable(text);
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(limited, Qt::Key_V, Qt::ControlModifier);
+            QApplication::clipboard()->setText(fitIn(text, room));
+            QTest::keyClick(plain, Qt::Key_V, Qt::ControlModifier);
+            break;
+        case 2: { // dropped from elsewhere: the selection stays
+            QTextCursor target(plain->document());
+            target.setPosition(anywhere(before));
+            const QPoint at = plain->cursorRect(target).center();
+            done = QStringLiteral("dropped at %1: ").arg(target.position()) + readable(text);
+            drop(limited, at, text);
+            drop(plain, at, fitIn(text, Limit - int(before.size())));
+            break;
+        }
+        case 3: { // committed over the selection and a range beside it
+            const QString rest = before.left(start) + before.mid(cursor.selectionEnd());
+            int from = anywhere(rest);
+            int to = anywhere(rest);
+            if (from > to)
+                std::swap(from, to);
+            done = QStringLiteral("committed over %1-%2 of what is left: ").arg(from).arg(to)
+                + readable(text);
+            QInputMethodEvent commit;
+            commit.setCommitString(text, from - start, to - from);
+            QApplication::sendEvent(limited, &commit);
+            QInputMethodEvent cut;
+            cut.setCommitString(fitIn(text, Limit - int(rest.size()) + to - from), from - start,
+                                to - from);
+            QApplication::sendEvent(plain, &cut);
+            break;
+        }
+        case 4:
+        case 5:
+            done = QStringLiteral("undone");
+            QTest::keyClick(limited, Qt::Key_Z, Qt::ControlModifier);
+            QTest::keyClick(plain, Qt::Key_Z, Qt::ControlModifier);
+            break;
+        case 6:
+            done = QStringLiteral("redone");
+            QTest::keySequence(limited, QKeySequence::Redo);
+            QTest::keySequence(plain, QKeySequence::Redo);
+            break;
+        case 7: { // written by a screen reader in place of a range
+            int from = anywhere(before);
+            int to = random.bounded(2) ? from : anywhere(before);
+            if (from > to)
+                std::swap(from, to);
+            done = QStringLiteral("written over %1-%2: ").arg(from).arg(to) + readable(text);
+            const QString kept = fitIn(text, Limit - int(before.size()) + to - from);
+            if (from == to) {
+                limitedHeard->editableTextInterface()->insertText(from, text);
+                plainHeard->editableTextInterface()->insertText(from, kept);
+            } else {
+                limitedHeard->editableTextInterface()->replaceText(from, to, text);
+                plainHeard->editableTextInterface()->replaceText(from, to, kept);
+            }
+            break;
+        }
+        case 8:
+            done = QStringLiteral("set by a screen reader: ") + readable(text);
+            limitedHeard->setText(QAccessible::Value, text);
+            plainHeard->setText(QAccessible::Value, fitIn(text, Limit));
+            break;
+        default:
+            done = QStringLiteral("set by the program: ") + readable(text);
+            limited->setPlainText(text);
+            plain->setPlainText(fitIn(text, Limit));
+        }
+        QVERIFY2(limited->toPlainText() == plain->toPlainText(),
+                 qPrintable(QStringLiteral("seed %1, step %2: %3 into %4 gave %5, not %6")
+                                .arg(seed)
+                                .arg(step)
+                                .arg(done, readable(before), readable(limited->toPlainText()),
+                                     readable(plain->toPlainText()))));
+    }
+}
+
+// A megabyte on one line, written by a screen reader or set by the program:
+// the message field keeps its first 2,000 characters and answers at once.
+void TestUi::megabyteFromAScreenReaderIsCutAtOnce_data()
+{
+    QTest::addColumn<QString>("how");
+    row("set", "set");
+    row("written over the whole text", "replace");
+    row("inserted", "insert");
+    row("set by the program", "program");
+}
+
+void TestUi::megabyteFromAScreenReaderIsCutAtOnce()
+{
+    QFETCH(QString, how);
+    const QString megabyte(1 << 20, QLatin1Char('m')); // one word: the slowest to lay out
+    LimitedTextEdit field(2000);
+    field.resize(300, 100);
+    field.setPlainText(QStringLiteral("Your Message\n"));
+    field.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&field));
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(&field);
+
+    QElapsedTimer timer;
+    timer.start();
+    if (how == QLatin1String("set"))
+        heard->setText(QAccessible::Value, megabyte);
+    else if (how == QLatin1String("replace"))
+        heard->editableTextInterface()->replaceText(0, heard->textInterface()->characterCount(),
+                                                    megabyte);
+    else if (how == QLatin1String("insert"))
+        heard->editableTextInterface()->insertText(0, megabyte);
+    else
+        field.setPlainText(megabyte);
+    field.repaint();
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(field.toPlainText(),
+             how == QLatin1String("insert") ? megabyte.left(1987) + QStringLiteral("Your Message\n")
+                                            : megabyte.left(2000));
+}
+
+// A screen reader asks for the character, word, sentence, line or whole text
+// at, before and after any offset of a field: -2 is the caret, -1 the end.
+// Every answer comes at once, and the word at the end is the last one.
+void TestUi::textAroundAnyOffsetAnswersAtOnce_data()
+{
+    QTest::addColumn<bool>("multiLine");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("word");
+    for (bool multiLine : {false, true}) {
+        const char *field = multiLine ? "message field" : "line field";
+        QTest::addRow("%s, caret at the end", field) << multiLine << -2 << "anything";
+        QTest::addRow("%s, end", field) << multiLine << -1 << "anything";
+        QTest::addRow("%s, start", field) << multiLine << 0 << "Ask";
+        QTest::addRow("%s, length", field) << multiLine << 15 << "anything";
+        QTest::addRow("%s, beyond the end", field) << multiLine << 16 << "";
+    }
+}
+
+void TestUi::textAroundAnyOffsetAnswersAtOnce()
+{
+    QFETCH(bool, multiLine);
+    QFETCH(int, offset);
+    QFETCH(QString, word);
+    QWidget window;
+    const QString question = QStringLiteral("Ask me anything");
+    QWidget *field = nullptr;
+    if (multiLine) {
+        auto *message = new LimitedTextEdit(2000, &window);
+        message->setPlainText(question);
+        message->moveCursor(QTextCursor::End);
+        field = message;
+    } else {
+        auto *line = look::lineField(&window, "txtQuestion", QRect(0, 0, 220, 20), 32767);
+        line->setText(question);
+        field = line;
+    }
+    QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(field)->textInterface();
+    QString heard;
+    const bool answered = endsWithin(2000, [&] {
+        for (auto type :
+             {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+              QAccessible::ParagraphBoundary, QAccessible::LineBoundary, QAccessible::NoBoundary}) {
+            int start = 0;
+            int end = 0;
+            text->textBeforeOffset(offset, type, &start, &end);
+            text->textAfterOffset(offset, type, &start, &end);
+            const QString at = text->textAtOffset(offset, type, &start, &end);
+            if (type == QAccessible::WordBoundary)
+                heard = at;
+        }
+    });
+    QVERIFY(answered);
+    QCOMPARE(heard, word);
 }
 
 QTEST_MAIN(TestUi)
