@@ -18,6 +18,9 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <memory>
+#include <utility>
+
 namespace zel {
 
 namespace {
@@ -244,8 +247,24 @@ void MainWindow::buildMenuBar()
     opens(help, "mnuUpdate", QStringLiteral("Check for Software &Update"),
           LinkTarget::ProductDownloadPage);
     separator(help, "mnuSep3");
+    // A menu closes itself before it runs the entry chosen with the mouse or
+    // the keyboard, and About's modal loop runs from there. A screen reader's
+    // action runs the entry with no menu closing and waits for the entry to
+    // return: About opens once it has returned.
+    const auto menuClosing = std::make_shared<bool>(false);
+    connect(help, &QMenu::aboutToHide, this, [this, menuClosing] {
+        *menuClosing = true;
+        QMetaObject::invokeMethod(
+            this, [menuClosing] { *menuClosing = false; }, Qt::QueuedConnection);
+    });
     connect(entry(help, "mnuAbout", QStringLiteral("&About Software")), &QAction::triggered, this,
-            [this] { showAbout(this); });
+            [this, menuClosing] {
+                if (std::exchange(*menuClosing, false))
+                    showAbout(this);
+                else
+                    QMetaObject::invokeMethod(
+                        this, [this] { showAbout(this); }, Qt::QueuedConnection);
+            });
 
     // A command of its own on the bar, with no menu under it.
     opens(bar, "mnuDonate", QStringLiteral("&Donate"), LinkTarget::DonatePage);
