@@ -9,8 +9,8 @@
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QSettings>
-#include <QTemporaryFile>
 
 namespace zel {
 namespace {
@@ -109,29 +109,36 @@ bool SettingsReminderStore::writeFile(const QString &value) const
                       LockWaitMs);
         return false;
     }
-    QTemporaryFile copy(iniFile + QStringLiteral(".XXXXXX")); // removed on every path
-    if (!copy.open())
-        return false;
+    // The copy's name is free to use while the lock is held; removed on
+    // every path. QSaveFile writes it without opening whatever a crash left
+    // there.
+    const QString copy = iniFile + QStringLiteral(".new");
+    const auto removeCopy = qScopeGuard([&copy] { QFile::remove(copy); });
+    QByteArray text;
     if (QFile current(iniFile); current.exists()) {
         if (!current.open(QIODevice::ReadOnly))
             return false;
-        const QByteArray old = current.readAll();
-        if (current.error() != QFileDevice::NoError || copy.write(old) != old.size()
-            || !copy.flush())
+        text = current.readAll();
+        if (current.error() != QFileDevice::NoError)
             return false;
     }
-    QSettings edited(copy.fileName(), QSettings::IniFormat);
-    edited.setValue(Key, value);
-    edited.sync();
-    if (edited.status() != QSettings::NoError)
+    if (QSaveFile start(copy);
+        !start.open(QIODevice::WriteOnly) || start.write(text) != text.size() || !start.commit())
         return false;
-    // sync() put a new file in place of the copy: read it by name.
-    QFile made(copy.fileName());
+    {
+        QSettings edited(copy, QSettings::IniFormat);
+        edited.setValue(Key, value);
+        edited.sync();
+        if (edited.status() != QSettings::NoError)
+            return false;
+    }
+    QFile made(copy);
     if (!made.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray text = made.readAll();
+    text = made.readAll();
     if (made.error() != QFileDevice::NoError)
         return false;
+    made.close();
     // Follows a link to its target and keeps the file's permissions.
     QSaveFile file(iniFile);
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
