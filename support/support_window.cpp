@@ -167,17 +167,15 @@ void SupportWindow::buildAppeal()
 
     homeButton
         = button(this, "Check1", QStringLiteral("Click Here To Visit Velmora Now"), CheckRect);
-    homeButton->setCheckable(true);
-    // A check box: the mouse and the space bar press it, Enter does not.
+    // The mouse and the space bar press it, Enter does not.
     homeButton->setAutoDefault(false);
     homeButton->setFont(look::verdana(14.25));
     homeButton->setCursor(Qt::PointingHandCursor);
     // It never stays pressed: a screen reader hears a push button.
-    accessibility::exposeAsPushButton(homeButton);
     homeButton->setAccessibleDescription(
         QStringLiteral("Opens the Velmora home page in your web browser"));
     look::setTextColour(homeButton, CheckBlue);
-    connect(homeButton, &QPushButton::toggled, this, &SupportWindow::openHomePage);
+    connect(homeButton, &QPushButton::clicked, this, &SupportWindow::openHomePage);
 }
 
 // The refer-a-friend form, each field showing its prompt until the user types.
@@ -249,13 +247,9 @@ void SupportWindow::closeEvent(QCloseEvent *event)
     Q_EMIT exitRequested();
 }
 
-// Works as a push button: each press shows it down for a moment, leaves it
-// released, and opens the home page once.
-void SupportWindow::openHomePage(bool checked)
+// Each press opens the home page once.
+void SupportWindow::openHomePage()
 {
-    if (!checked)
-        return;
-    homeButton->setChecked(false);
     openLink(LinkTarget::HomePage);
 }
 

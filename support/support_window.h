@@ -37,7 +37,7 @@ private:
     void buildAppeal();
     QList<QWidget *> buildReferralPanel();
     void buildLibraryPanel();
-    void openHomePage(bool checked);
+    void openHomePage();
     void referFriend();
 
     QLabel *appeal = nullptr;

@@ -1,5 +1,6 @@
 #include "ui/accessibility.h"
 
+#include "ui/announce.h"
 #include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
@@ -19,11 +20,6 @@
 #include <QWidget>
 #include <QWindow>
 
-#ifdef Q_OS_WIN
-#include "ui/announce_win.h"
-#include "ui/windows_handle.h"
-#endif
-
 namespace zel::accessibility {
 
 namespace {
@@ -31,7 +27,6 @@ namespace {
 // What a widget is to a screen reader, where it differs from what Qt
 // guesses from its class.
 const char *const Kind = "zelAccessibleKind";
-const char *const PushButtonKind = "pushButton";
 const char *const DecorationKind = "decoration";
 const char *const DialogKind = "dialog";
 // Set on each sibling that takes turns in front of the others.
@@ -142,7 +137,7 @@ public:
     { }
 
     QPushButton *button() const { return static_cast<QPushButton *>(widget()); }
-    bool toggles() const { return button()->isCheckable() && !isKind(object(), PushButtonKind); }
+    bool toggles() const { return button()->isCheckable(); }
 
     QAccessible::Role role() const override
     {
@@ -300,7 +295,9 @@ public:
 
     QAccessible::State state() const override
     {
-        QAccessible::State state = QAccessibleWidget::state();
+        // A covered field may keep the focus, as the question field does
+        // after a reading, yet it is not showing.
+        QAccessible::State state = seen(QAccessibleWidget::state(), widget());
         state.editable = true;
         state.readOnly = field()->isReadOnly();
         state.passwordEdit = !shown();
@@ -446,7 +443,7 @@ public:
 
     QAccessible::State state() const override
     {
-        QAccessible::State state = QAccessibleWidget::state();
+        QAccessible::State state = seen(QAccessibleWidget::state(), widget());
         state.selectableText = true;
         state.multiLine = true;
         state.readOnly = field()->isReadOnly();
@@ -685,12 +682,6 @@ void install()
     QAccessible::installFactory(factory);
 }
 
-void exposeAsPushButton(QAbstractButton *button)
-{
-    install();
-    button->setProperty(Kind, QByteArray(PushButtonKind));
-}
-
 void hideAsDecoration(QWidget *widget)
 {
     install();
@@ -752,14 +743,7 @@ void Announcer::announce(const QString &name, const QString &text)
     spoken = true;
     QAccessibleEvent shown(this, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
-#ifdef Q_OS_WIN
-    // UI Automation has no showing notification: it is told in words.
-    if (!QAccessible::isActive())
-        return;
-    if (void *handle = windowsHandle(owner()))
-        raiseNotification(
-            handle, (text.isEmpty() ? name : name + QStringLiteral("\n") + text).toStdWString());
-#endif
+    notifySystem(owner(), text.isEmpty() ? name : name + QStringLiteral("\n") + text);
 }
 
 } // namespace zel::accessibility

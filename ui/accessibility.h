@@ -5,7 +5,6 @@
 
 #include <initializer_list>
 
-class QAbstractButton;
 class QWidget;
 
 // What the program tells screen readers beyond what Qt tells them by itself.
@@ -19,9 +18,6 @@ namespace zel::accessibility {
 // again does nothing.
 void install();
 
-// A checkable button that only ever shows a press for a moment: a screen
-// reader hears a push button, never a check box or a checked state.
-void exposeAsPushButton(QAbstractButton *button);
 // Drawn for looks alone: hidden from screen readers.
 void hideAsDecoration(QWidget *widget);
 // A window that a screen reader reads out whole when it opens, as it reads

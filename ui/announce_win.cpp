@@ -1,4 +1,8 @@
-#include "ui/announce_win.h"
+#include "ui/announce.h"
+#include "ui/windows_handle.h"
+
+#include <QAccessible>
+#include <QString>
 
 #include <ole2.h>
 #include <uiautomationcore.h>
@@ -25,14 +29,17 @@ Function lookUp(const char *name)
 
 } // namespace
 
-void raiseNotification(void *windowHandle, const std::wstring &text)
+void notifySystem(QWidget *widget, const QString &text)
 {
     static const auto raise = lookUp<RaiseNotification>("UiaRaiseNotificationEvent");
     static const auto host = lookUp<HostProvider>("UiaHostProviderFromHwnd");
+    void *handle = QAccessible::isActive() ? windowsHandle(widget) : nullptr;
     IRawElementProviderSimple *provider = nullptr;
-    if (!raise || !host || FAILED(host(static_cast<HWND>(windowHandle), &provider)) || !provider)
+    if (!handle || !raise || !host || FAILED(host(static_cast<HWND>(handle), &provider))
+        || !provider)
         return;
-    BSTR words = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    const std::wstring wide = text.toStdWString();
+    BSTR words = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     BSTR activity = SysAllocString(L"zel-orvalis-announcement");
     raise(provider, NotificationKindOther, NotificationProcessingImportantMostRecent, words,
           activity);
