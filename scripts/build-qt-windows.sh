@@ -143,7 +143,9 @@ fi
 
 # The root's apt has deb-src lines and keeps its package lists.
 have_source() {
-    apt-cache showsrc --only-source qt6-base 2>/dev/null | grep -qx "Version: $deb_version"
+    # grep reads to the end: with -q it could leave apt-cache writing into a
+    # closed pipe, and pipefail would count that as no source.
+    apt-cache showsrc --only-source qt6-base 2>/dev/null | grep -x "Version: $deb_version" >/dev/null
 }
 
 # The files a .dsc lists, next to it.
@@ -159,6 +161,11 @@ dsc_complete() {
 downloads="$cache/downloads/qt6-base_$deb_version"
 dsc="$downloads/qt6-base_$deb_version.dsc"
 if ! dsc_complete "$dsc"; then
+    # A mirror caught between updates can list the binary packages before
+    # their source: read the lists again once, where this user may.
+    if ! have_source && [ "$(id -u)" = 0 ]; then
+        apt-get update -q >&2 || true
+    fi
     if ! have_source; then
         echo "apt offers no source of qt6-base $deb_version; a root made before the" \
             "archive moved on can be removed, and is then made anew:" \
