@@ -1,9 +1,9 @@
 #include "about/about_window.h"
 
 #include "links/open_link.h"
-#include "ui/accessibility.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
+#include "ui/plain_widgets.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -90,9 +90,7 @@ AboutWindow::AboutWindow(QWidget *parent)
         new LinkLabel(VisitCaption + siteAsText(), QStringLiteral("the Velmora home page"), this),
         "lblHomePage", VisitRect, look::verdana(8.25, look::Underline), Green);
 
-    auto *rule = look::place(new QWidget(this), "Line2", RuleRect);
-    look::setBackground(rule, look::Purple);
-    accessibility::hideAsDecoration(rule);
+    look::setBackground(look::place(new Decoration(this), "Line2", RuleRect), look::Purple);
 
     // OK is both the default and the way out: Enter and Esc close the window.
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -6,6 +6,7 @@
 #include "oracle/random_source.h"
 #include "reminder/update_reminder.h"
 #include "support/support_window.h"
+#include "ui/accessibility.h"
 #include "ui/look.h"
 #include "ui/messages.h"
 
@@ -48,6 +49,7 @@ MainWindow *startProgram(ProgramEnd end)
 {
     look::useDesignedStyle();
     look::installFontSubstitutes();
+    accessibility::install();
     QGuiApplication::setDesktopFileName(QStringLiteral(ZEL_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
 

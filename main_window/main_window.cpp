@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStackedLayout>
 
 #include <memory>
 #include <utility>
@@ -108,7 +109,7 @@ LinkLabel *linkLabel(QWidget *parent, const char *name, const QString &text, con
     return label;
 }
 
-// The two brand labels share one rectangle; each hides the other when in front.
+// The two brand labels share one rectangle; the one in front hides the other.
 LinkLabel *brandLabel(QWidget *parent, const char *name, const QString &caption,
                       const QString &destination)
 {
@@ -149,13 +150,15 @@ MainWindow::MainWindow(QWidget *parent)
     // the menu bar) and nothing can resize or maximise it.
     setFixedSize(sizeHint());
 
-    setTabOrder(question, proceed);
-    setTabOrder(proceed, back);
+    // Both panels stay visible, for their access keys and the Tab order; the
+    // question panel starts in front.
+    panels = accessibility::stackPages(client, PanelRect, {questionPanel, resultPanel});
+    // The links come after the designed controls: the forum, then the brand
+    // label in front.
+    QWidget *const order[] = {question, proceed, back, forumLink, coBrandLink, fullBrandLink};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
     question->setFocus();
-    // Both panels stay visible, for their access keys and the Tab order; a
-    // screen reader is told only of the one in front.
-    accessibility::shareRectangle({questionPanel, resultPanel});
-    questionPanel->raise();
     // The focus stays in the question field, so a screen reader would hear
     // neither the reading nor the way back without being told.
     announcer = new accessibility::Announcer(this);
@@ -210,7 +213,13 @@ void MainWindow::buildBrandStrip(QWidget *client)
     // The main window's co-branding label leads to co-branding; About's does not.
     connect(coBrandLink, &LinkLabel::clicked, this, [] { openLink(LinkTarget::CoBrandPage); });
     connect(fullBrandLink, &LinkLabel::clicked, this, [] { openLink(LinkTarget::FullBrandPage); });
-    accessibility::shareRectangle({coBrandLink, fullBrandLink});
+    brandLabels = accessibility::stackPages(strip, BrandLabelRect, {coBrandLink, fullBrandLink});
+    // Only the label in front is a link the keyboard reaches.
+    connect(brandLabels, &QStackedLayout::currentChanged, this, [this] {
+        for (LinkLabel *link : {coBrandLink, fullBrandLink})
+            link->setFocusPolicy(brandLabels->currentWidget() == link ? Qt::TabFocus : Qt::NoFocus);
+    });
+    brandLabels->setCurrentWidget(fullBrandLink);
 }
 
 // Entries carry no shortcut keys: mouse and access keys reach them.
@@ -295,7 +304,11 @@ void MainWindow::drawReading()
 void MainWindow::showReading()
 {
     drawReading();
-    resultPanel->raise();
+    // The stack hands the focus to the page it brings forward when the focus
+    // is on the page going behind; the reading leaves it in the question field.
+    question->clearFocus();
+    panels->setCurrentWidget(resultPanel);
+    question->setFocus();
     announcer->announce(resultName->text(), resultText->text());
 }
 
@@ -303,7 +316,7 @@ void MainWindow::goBack()
 {
     question->clear();
     question->setFocus();
-    questionPanel->raise();
+    panels->setCurrentWidget(questionPanel);
     announcer->announce(QuestionPrompt, QString());
 }
 
@@ -311,10 +324,10 @@ void MainWindow::chooseBrandLabel()
 {
     switch (brandFrontFor(oracle::nextRandom())) {
     case BrandFront::FullBrand:
-        fullBrandLink->raise();
+        brandLabels->setCurrentWidget(fullBrandLink);
         break;
     case BrandFront::CoBrand:
-        coBrandLink->raise();
+        brandLabels->setCurrentWidget(coBrandLink);
         break;
     case BrandFront::Unchanged:
         break;

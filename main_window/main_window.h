@@ -5,6 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QStackedLayout;
 
 namespace zel {
 
@@ -45,11 +46,13 @@ private:
     void goBack();
 
     LinkLabel *forumLink = nullptr;
+    QStackedLayout *panels = nullptr;
     Panel *questionPanel = nullptr;
     QLineEdit *question = nullptr;
     Panel *resultPanel = nullptr;
     QLabel *resultName = nullptr;
     QLabel *resultText = nullptr;
+    QStackedLayout *brandLabels = nullptr;
     LinkLabel *coBrandLink = nullptr;
     LinkLabel *fullBrandLink = nullptr;
     accessibility::Announcer *announcer = nullptr;

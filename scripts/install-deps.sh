@@ -6,7 +6,7 @@ set -eu
 
 packages="$*"
 [ -n "$packages" ] || packages="cmake make g++ pkg-config clang-format
-qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-qpa-plugins libgl-dev
 fonts-dejavu-core
 xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
 orca at-spi2-core dbus-x11 python3-pyatspi

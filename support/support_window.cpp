@@ -4,7 +4,6 @@
 #include "oracle/random_source.h"
 #include "support/keep_on_top.h"
 #include "support/referral.h"
-#include "ui/accessibility.h"
 #include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
@@ -110,7 +109,7 @@ QString appealText(int index)
 }
 
 SupportWindow::SupportWindow(QWidget *parent)
-    : QWidget(parent)
+    : DialogWindow(parent)
 {
     setObjectName(QStringLiteral("SupportWindow"));
     setWindowTitle(look::windowTitle());
@@ -122,9 +121,6 @@ SupportWindow::SupportWindow(QWidget *parent)
     look::setTextColour(this, look::Black);
     look::setBackground(this, look::White);
     setFont(look::msSansSerif(8.25));
-    // A screen reader reads the appeal and the library text as the window
-    // opens, before the focused Exit.
-    accessibility::readWhenOpened(this);
 
     // Created in design order, so later controls lie above earlier ones.
     buildAppeal();

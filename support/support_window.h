@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/plain_widgets.h"
 
 class QLabel;
 class QPushButton;
@@ -16,7 +16,7 @@ QString appealText(int index);
 // The last window of every run: an appeal to visit the forum, the maker's
 // other programs, and the refer-a-friend form. Its Exit and its closing ask
 // to end the program.
-class SupportWindow final : public QWidget
+class SupportWindow final : public DialogWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SupportWindow)

@@ -3,18 +3,13 @@
 #include "ui/announce.h"
 #include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
-#include "ui/look.h"
-#include "ui/panel.h"
+#include "ui/plain_widgets.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
-#include <QEvent>
-#include <QKeySequence>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QStackedLayout>
 #include <QTextDocument>
 #include <QValidator>
 #include <QWidget>
@@ -24,56 +19,29 @@ namespace zel::accessibility {
 
 namespace {
 
-// What a widget is to a screen reader, where it differs from what Qt
-// guesses from its class.
-const char *const Kind = "zelAccessibleKind";
-const char *const DecorationKind = "decoration";
-const char *const DialogKind = "dialog";
-// Set on each sibling that takes turns in front of the others.
-const char *const SharesRectangle = "zelSharesRectangle";
-
-bool isKind(const QObject *object, const char *kind)
+// Behind another page of a stack whose pages all stay shown, or inside such
+// a page: what a screen reader must not take for what is on screen.
+bool isCovered(const QWidget *widget)
 {
-    return object->property(Kind).toByteArray() == kind;
+    for (; widget && !widget->isWindow(); widget = widget->parentWidget()) {
+        auto *pages = qobject_cast<QStackedLayout *>(widget->parentWidget()->layout());
+        if (pages && pages->currentWidget() != widget
+            && pages->indexOf(const_cast<QWidget *>(widget)) >= 0)
+            return true;
+    }
+    return false;
 }
 
-bool isDecoration(const QWidget *widget)
-{
-    return isKind(widget, DecorationKind);
-}
-
-// Covered or drawn for looks alone: neither showing nor visible.
+// Covered: neither showing nor visible.
 QAccessible::State seen(QAccessible::State state, const QWidget *widget)
 {
-    if (isDecoration(widget) || isCovered(widget))
+    if (isCovered(widget))
         state.invisible = true;
     return state;
 }
 
-// A plain widget: a window, a strip, a rule.
-class WidgetAccessible final : public QAccessibleWidget
-{
-public:
-    explicit WidgetAccessible(QWidget *widget)
-        : QAccessibleWidget(widget)
-    { }
-
-    QAccessible::Role role() const override
-    {
-        if (isKind(object(), DialogKind))
-            return QAccessible::Dialog;
-        // A strip or area that only holds other controls is no group a
-        // screen reader should announce without a name.
-        return widget()->isWindow() ? QAccessibleWidget::role() : QAccessible::Pane;
-    }
-    QAccessible::State state() const override { return seen(QAccessibleWidget::state(), widget()); }
-    QString text(QAccessible::Text t) const override
-    {
-        return isDecoration(widget()) ? QString() : QAccessibleWidget::text(t);
-    }
-};
-
-// A panel: a group named by its caption.
+// A panel: a group named by its caption. A covered one shows a screen
+// reader nothing inside it, just as it shows the eye nothing.
 class PanelAccessible final : public QAccessibleWidget
 {
 public:
@@ -82,128 +50,52 @@ public:
     { }
 
     QAccessible::State state() const override { return seen(QAccessibleWidget::state(), widget()); }
-};
-
-// Text or a picture, as Qt's own label interface has it, plus covering.
-class LabelAccessible final : public QAccessibleWidget
-{
-public:
-    explicit LabelAccessible(QWidget *widget)
-        : QAccessibleWidget(widget, QAccessible::StaticText)
-    { }
-
-    QLabel *label() const { return static_cast<QLabel *>(widget()); }
-
-    QAccessible::Role role() const override
+    int childCount() const override
     {
-        return label()->pixmap().isNull() ? QAccessible::StaticText : QAccessible::Graphic;
+        return isCovered(widget()) ? 0 : QAccessibleWidget::childCount();
     }
-    QAccessible::State state() const override
+    QAccessibleInterface *child(int index) const override
     {
-        QAccessible::State state = seen(QAccessibleWidget::state(), widget());
-        state.readOnly = true;
-        return state;
+        return isCovered(widget()) ? nullptr : QAccessibleWidget::child(index);
     }
-    QString text(QAccessible::Text t) const override
+    int indexOfChild(const QAccessibleInterface *child) const override
     {
-        if (isDecoration(widget()))
-            return QString();
-        QString text;
-        if (t == QAccessible::Name) {
-            text = widget()->accessibleName();
-            if (text.isEmpty()) {
-                text = label()->text();
-                if (label()->textFormat() == Qt::RichText
-                    || (label()->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
-                    QTextDocument document;
-                    document.setHtml(text);
-                    text = document.toPlainText();
-                }
-                if (label()->buddy())
-                    text = look::labelCaption(text);
-            }
-        }
-        return text.isEmpty() ? QAccessibleWidget::text(t) : text;
+        return isCovered(widget()) ? -1 : QAccessibleWidget::indexOfChild(child);
     }
 };
 
-// A push button as Qt's own button interface has it, plus covering; a
-// button that only shows a press is never a check box.
-class ButtonAccessible final : public QAccessibleWidget
+// A stack whose pages lie at one rectangle of their parent: Qt's own lays
+// every page over the whole of its parent, whatever the margins.
+class PageStack final : public QStackedLayout
 {
 public:
-    explicit ButtonAccessible(QWidget *widget)
-        : QAccessibleWidget(widget)
+    using QStackedLayout::QStackedLayout;
+
+    void setGeometry(const QRect &rect) override
+    {
+        QStackedLayout::setGeometry(rect.marginsRemoved(contentsMargins()));
+    }
+};
+
+// Drawn for looks alone: no name, and never showing.
+class DecorationAccessible final : public QAccessibleWidget
+{
+public:
+    explicit DecorationAccessible(QWidget *widget)
+        : QAccessibleWidget(widget, QAccessible::Pane)
     { }
 
-    QPushButton *button() const { return static_cast<QPushButton *>(widget()); }
-    bool toggles() const { return button()->isCheckable(); }
-
-    QAccessible::Role role() const override
-    {
-        if (button()->menu())
-            return QAccessible::ButtonMenu;
-        return toggles() ? QAccessible::CheckBox : QAccessible::Button;
-    }
     QAccessible::State state() const override
     {
-        QAccessible::State state = seen(QAccessibleWidget::state(), widget());
-        if (toggles()) {
-            state.checkable = true;
-            state.checked = button()->isChecked();
-        }
-        state.pressed = button()->isDown();
-        state.defaultButton = button()->isDefault();
-        state.hasPopup = button()->menu() != nullptr;
+        QAccessible::State state = QAccessibleWidget::state();
+        state.invisible = true;
         return state;
     }
-    QString text(QAccessible::Text t) const override
-    {
-        QString text;
-        if (t == QAccessible::Name) {
-            text = widget()->accessibleName();
-            if (text.isEmpty())
-                text = look::labelCaption(button()->text());
-        } else if (t == QAccessible::Accelerator) {
-            text = button()->isDefault()
-                ? QKeySequence(Qt::Key_Enter).toString(QKeySequence::NativeText)
-                : QKeySequence::mnemonic(button()->text()).toString(QKeySequence::NativeText);
-        }
-        return text.isEmpty() ? QAccessibleWidget::text(t) : text;
-    }
-
-    QStringList actionNames() const override
-    {
-        QStringList names;
-        if (widget()->isEnabled())
-            names << (toggles()              ? toggleAction()
-                          : button()->menu() ? showMenuAction()
-                                             : pressAction());
-        return names + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString &action) override
-    {
-        if (!widget()->isEnabled())
-            return;
-        if (action == pressAction())
-            button()->animateClick();
-        else if (action == showMenuAction())
-            button()->showMenu();
-        else if (action == toggleAction())
-            button()->toggle();
-        else
-            QAccessibleWidget::doAction(action);
-    }
-    QStringList keyBindingsForAction(const QString &action) const override
-    {
-        if (action == pressAction())
-            return {button()->shortcut().toString()};
-        return {};
-    }
+    QString text(QAccessible::Text) const override { return QString(); }
 };
 
 // A link: its destination in its description, and a press that opens it
-// exactly as a click does. It never takes the keyboard focus.
+// exactly as a click does.
 class LinkAccessible final : public QAccessibleWidget
 {
 public:
@@ -639,41 +531,16 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
         return new LinkAccessible(widget);
     if (className == QLatin1String("zel::LimitedTextEdit"))
         return new TextEditAccessible(widget);
-    // Every single-line field: Qt's own interface hangs a screen reader's
-    // question at the end of the text.
-    if (className == QLatin1String("QLineEdit"))
+    if (className == QLatin1String("zel::LineField"))
         return new LineEditAccessible(widget);
     if (className == QLatin1String("zel::Panel"))
         return new PanelAccessible(widget);
-    if (className == QLatin1String("QLabel"))
-        return new LabelAccessible(widget);
-    if (className == QLatin1String("QPushButton"))
-        return new ButtonAccessible(widget);
-    if (className == QLatin1String("QWidget"))
-        return new WidgetAccessible(widget);
+    if (className == QLatin1String("zel::Decoration"))
+        return new DecorationAccessible(widget);
+    if (className == QLatin1String("zel::DialogWindow"))
+        return new QAccessibleWidget(widget, QAccessible::Dialog);
     return nullptr;
 }
-
-// Tells screen readers which of the siblings is in front whenever one is
-// raised.
-class StackingWatch final : public QObject
-{
-public:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::ZOrderChange && QAccessible::isActive()) {
-            for (QObject *sibling : watched->parent()->children()) {
-                auto *widget = qobject_cast<QWidget *>(sibling);
-                if (!widget || !widget->property(SharesRectangle).toBool())
-                    continue;
-                QAccessibleEvent change(
-                    widget, isCovered(widget) ? QAccessible::ObjectHide : QAccessible::ObjectShow);
-                QAccessible::updateAccessibility(&change);
-            }
-        }
-        return false;
-    }
-};
 
 } // namespace
 
@@ -682,49 +549,29 @@ void install()
     QAccessible::installFactory(factory);
 }
 
-void hideAsDecoration(QWidget *widget)
+QStackedLayout *stackPages(QWidget *parent, const QRect &place,
+                           std::initializer_list<QWidget *> pages)
 {
-    install();
-    widget->setProperty(Kind, QByteArray(DecorationKind));
-}
-
-void readWhenOpened(QWidget *window)
-{
-    install();
-    window->setProperty(Kind, QByteArray(DialogKind));
-}
-
-void shareRectangle(std::initializer_list<QWidget *> siblings)
-{
-    install();
-    static StackingWatch watch;
-    for (QWidget *sibling : siblings) {
-        sibling->setProperty(SharesRectangle, true);
-        sibling->installEventFilter(&watch);
-    }
-}
-
-bool isCovered(const QWidget *widget)
-{
-    for (; widget && !widget->isWindow(); widget = widget->parentWidget()) {
-        if (!widget->property(SharesRectangle).toBool())
-            continue;
-        // raise() moves a widget to the end of its parent's children: the
-        // later a sibling, the nearer the front.
-        const QObjectList &siblings = widget->parentWidget()->children();
-        for (qsizetype i = siblings.indexOf(widget) + 1; i < siblings.size(); ++i) {
-            if (siblings.at(i)->property(SharesRectangle).toBool())
-                return true;
+    auto *stack = new PageStack(parent);
+    stack->setStackingMode(QStackedLayout::StackAll);
+    stack->setContentsMargins(place.left(), place.top(), parent->width() - 1 - place.right(),
+                              parent->height() - 1 - place.bottom());
+    for (QWidget *page : pages)
+        stack->addWidget(page);
+    QObject::connect(stack, &QStackedLayout::currentChanged, parent, [stack] {
+        for (int i = 0; i < stack->count(); ++i) {
+            QAccessibleEvent change(stack->widget(i),
+                                    stack->currentIndex() == i ? QAccessible::ObjectShow
+                                                               : QAccessible::ObjectHide);
+            QAccessible::updateAccessibility(&change);
         }
-    }
-    return false;
+    });
+    return stack;
 }
 
 Announcer::Announcer(QWidget *owner)
     : QObject(owner)
-{
-    install();
-}
+{ }
 
 QWidget *Announcer::owner() const
 {

@@ -5,30 +5,29 @@
 
 #include <initializer_list>
 
+class QRect;
+class QStackedLayout;
 class QWidget;
 
 // What the program tells screen readers beyond what Qt tells them by itself.
 // All of it goes through Qt's accessibility interfaces, so the desktop's
 // accessibility bus on Linux and UI Automation on Windows both receive it.
-// Nothing here changes what is drawn, the focus or the Tab order.
+// Nothing here changes what is drawn, the focus or the Tab order; stackPages
+// only places its pages where they were designed to lie.
 namespace zel::accessibility {
 
-// Installs the program's accessible interfaces for its links, panels, labels,
-// push buttons, text fields and plain widgets. Every helper below calls it; calling it
-// again does nothing.
+// Installs the program's accessible interfaces: for its links, panels,
+// fields, decorations and dialog windows, and for what an Announcer says.
+// Every class of Qt's own keeps Qt's interface. Start-up calls it once,
+// before the first window is built.
 void install();
 
-// Drawn for looks alone: hidden from screen readers.
-void hideAsDecoration(QWidget *widget);
-// A window that a screen reader reads out whole when it opens, as it reads
-// a dialog: its title and its texts, then the focused control.
-void readWhenOpened(QWidget *window);
-// Siblings that share one rectangle and take turns in front with raise().
-// The ones behind, and everything in them, are not showing to a screen
-// reader; each comes back when it is raised.
-void shareRectangle(std::initializer_list<QWidget *> siblings);
-// Whether a screen reader is told that `widget` lies behind a sibling.
-bool isCovered(const QWidget *widget);
+// Pages that share one rectangle of `parent` (`place`) and take turns in
+// front. Every page stays shown, so its access keys work from behind; the
+// stack's current page lies on top. A screen reader is told only of the
+// current page and hears the pages change.
+QStackedLayout *stackPages(QWidget *parent, const QRect &place,
+                           std::initializer_list<QWidget *> pages);
 
 // Says what the user would otherwise never hear, without moving the focus:
 // each announce() is spoken once, even when it repeats the last one.

@@ -1,7 +1,5 @@
 #include "ui/limited_text_edit.h"
 
-#include "ui/accessibility.h"
-
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPlainTextDocumentLayout>
@@ -64,7 +62,6 @@ LimitedTextEdit::LimitedTextEdit(int maxLength, QWidget *parent)
     : QPlainTextEdit(parent)
     , limit(maxLength)
 {
-    accessibility::install();
     auto *kept = new QTextDocument(this);
     auto *layout = new LimitedLayout(kept, limit);
     layout->setPaintDevice(viewport());

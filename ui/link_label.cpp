@@ -1,7 +1,5 @@
 #include "ui/link_label.h"
 
-#include "ui/accessibility.h"
-
 #include <QMouseEvent>
 
 namespace zel {
@@ -10,7 +8,6 @@ LinkLabel::LinkLabel(const QString &text, const QString &destination, QWidget *p
     : QLabel(text, parent)
 {
     // A screen reader hears a link (see accessibility.h); this says where to.
-    accessibility::install();
     setAccessibleDescription(QStringLiteral("Opens %1 in your web browser").arg(destination));
     setTextFormat(Qt::PlainText);
     setCursor(Qt::PointingHandCursor);

@@ -1,5 +1,6 @@
 #include "ui/look.h"
 
+#include "ui/plain_widgets.h"
 #include "ui/version.h"
 
 #include <QAbstractButton>
@@ -179,7 +180,7 @@ QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const 
 
 QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect, int maxLength)
 {
-    auto *field = place(new QLineEdit(parent), name, rect);
+    auto *field = place(new LineField(parent), name, rect);
     field->setMaxLength(maxLength);
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, White);

@@ -1,7 +1,5 @@
 #include "ui/panel.h"
 
-#include "ui/accessibility.h"
-
 #include <QPainter>
 
 namespace zel {
@@ -19,7 +17,6 @@ Panel::Panel(const QString &caption, QWidget *parent)
     , text(caption)
 {
     setAutoFillBackground(true);
-    accessibility::install(); // a screen reader hears a group named by its caption
     setAccessibleName(caption);
 }
 

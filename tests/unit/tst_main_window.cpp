@@ -23,9 +23,14 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
+#include <QtTest/qtestaccessible.h>
 
 #include <cmath>
 #include <deque>
@@ -42,6 +47,24 @@ void feedRandom(std::deque<float> values)
             values.pop_front();
         return bitsFor(r);
     });
+}
+
+// Qt tells only a screen reader that listens; the test stands in for one.
+void listenAsScreenReader(bool listening)
+{
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(listening);
+}
+
+// The widgets a screen reader was told of, in order, by events of `type`
+// since the events were last cleared.
+QStringList told(QAccessible::Event type)
+{
+    QStringList names;
+    for (QAccessibleEvent *event : QTestAccessibility::events()) {
+        if (event->type() == type && event->object()->isWidgetType())
+            names << event->object()->objectName();
+    }
+    return names;
 }
 
 // Of two siblings, the one raised last lies in front.
@@ -116,7 +139,7 @@ private Q_SLOTS:
     void brandStripShowsOneLabel_data();
     void brandStripShowsOneLabel();
     void coBrandCaptionShowsOneAmpersand();
-    void linkLabelsTakeNoFocus();
+    void linkLabelsLookAlike();
     void screenReadersCanNameEveryControl();
     void screenReadersHearOnlyThePanelInFront_data();
     void screenReadersHearOnlyThePanelInFront();
@@ -363,11 +386,13 @@ void TestMainWindow::tabOrder()
             proceed();
         control("txtQuestion")->setFocus();
         QStringList visited;
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 5; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(visited, QStringList({"cmdProceed", "cmdBack", "txtQuestion"}));
+        // The links after the designed controls; the covered brand label never.
+        QCOMPARE(visited,
+                 QStringList({"cmdProceed", "cmdBack", "Label14", "lblFullBrand", "txtQuestion"}));
     }
     // Return on a focused button presses it: Back, then the reading button.
     for (const bool readingAfter : {false, true}) {
@@ -447,6 +472,11 @@ void TestMainWindow::brandStripShowsOneLabel()
     QVERIFY(inFront(shown, covered));
     QCOMPARE(shown->geometry(), covered->geometry());
     QVERIFY(shown->autoFillBackground()); // opaque: it hides the other completely
+    // Tab reaches the label in front after the forum link, never the covered one.
+    control("cmdBack")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), shown);
     // At the strip's foot, under the link, a click opens nothing.
     const QPoint foot(shown->parentWidget()->width() / 2, shown->parentWidget()->height() - 3);
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
@@ -463,11 +493,10 @@ void TestMainWindow::coBrandCaptionShowsOneAmpersand()
     QVERIFY(!text.contains(QStringLiteral("&&")));
 }
 
-void TestMainWindow::linkLabelsTakeNoFocus()
+void TestMainWindow::linkLabelsLookAlike()
 {
     for (const char *name : {"Label14", "lblCobrand", "lblFullBrand"}) {
         auto *label = control<QLabel>(name);
-        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
         QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
         QVERIFY(label->font().underline());
     }
@@ -693,8 +722,8 @@ void TestMainWindow::screenReadersHearOnlyThePanelInFront_data()
         "The Most Popular Online Velmora Discussion Forum. Click Here To Visit Velmora Now.", true,
         press);
     row("question panel", false, "fraMain", QAccessible::Grouping, "Your question", true, {});
-    row("client area, no unnamed group", false, "clientArea", QAccessible::Pane, "", true, {});
-    row("brand strip, no unnamed group", false, "fraFullBrand", QAccessible::Pane, "", true, {});
+    row("client area, no unnamed group", false, "clientArea", QAccessible::Client, "", true, {});
+    row("brand strip, no unnamed group", false, "fraFullBrand", QAccessible::Client, "", true, {});
     row("covered result panel", false, "fraResult", QAccessible::Grouping, "Zel Orvalis Results",
         false, {});
     row("reading button", false, "cmdProceed", QAccessible::Button, "Orvalis Reading", true,
@@ -740,7 +769,8 @@ void TestMainWindow::screenReadersHearOnlyThePanelInFront()
 
 // The focus stays in the covered question field, so each reading is told to
 // a screen reader by itself, as a notification that shows, even the same
-// entry twice in a row; so is the way back.
+// entry twice in a row; so is the way back. The panels are told as they
+// trade places.
 void TestMainWindow::screenReadersHearEachReadingAndTheWayBack()
 {
     feedRandom({0.0f, 0.0f});
@@ -750,15 +780,29 @@ void TestMainWindow::screenReadersHearEachReadingAndTheWayBack()
     QVERIFY(heard);
     QCOMPARE(heard->role(), QAccessible::Notification);
     QVERIFY(heard->state().invisible); // nothing to tell yet
+    QTestAccessibility::initialize();
+    listenAsScreenReader(true);
+    const auto deaf = qScopeGuard([] {
+        listenAsScreenReader(false);
+        QTestAccessibility::cleanup();
+    });
     for (const char *key : {"reading", "same entry again"}) {
+        QTestAccessibility::clearEvents();
         QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
         QTRY_COMPARE(heard->text(QAccessible::Name), QStringLiteral("TINIA"));
+        // The panels trade places; the focus never visits the one in front.
+        QCOMPARE(told(QAccessible::ObjectHide), QStringList({"fraMain"}));
+        QCOMPARE(told(QAccessible::ObjectShow), QStringList({"fraResult"}));
+        QVERIFY2(!told(QAccessible::Focus).contains(QStringLiteral("cmdBack")), key);
+        QTestAccessibility::clearEvents();
         QVERIFY2(!heard->state().invisible, key);
         QCOMPARE(heard->text(QAccessible::Description), control<QLabel>("lblResult_1")->text());
         QCOMPARE(QApplication::focusWidget(), control("txtQuestion"));
         QTest::keyClick(window.get(), Qt::Key_B, Qt::AltModifier);
         QTRY_COMPARE(heard->text(QAccessible::Name), QStringLiteral("Enter Your Question"));
         QCOMPARE(heard->text(QAccessible::Description), QString());
+        QCOMPARE(told(QAccessible::ObjectHide), QStringList({"fraResult"}));
+        QCOMPARE(told(QAccessible::ObjectShow), QStringList({"fraMain"}));
     }
 }
 
