@@ -9,6 +9,7 @@
 #include "ui/link_label.h"
 #include "ui/look.h"
 #include "ui/panel.h"
+#include "ui/plain_widgets.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -130,7 +131,7 @@ MainWindow::MainWindow(QWidget *parent)
                    | Qt::WindowCloseButtonHint);
     setFont(look::verdana(8.25));
 
-    auto *client = new QWidget(this);
+    auto *client = new Area(this);
     client->setObjectName(QStringLiteral("clientArea"));
     client->setFixedSize(ClientArea);
     look::setBackground(client, look::White);
@@ -204,7 +205,7 @@ QPushButton *MainWindow::buildResultPanel(QWidget *client)
 // The strip under the panels: one of two brand labels, drawn at start-up.
 void MainWindow::buildBrandStrip(QWidget *client)
 {
-    auto *strip = look::place(new QWidget(client), "fraFullBrand", BrandStripRect);
+    auto *strip = look::place(new Area(client), "fraFullBrand", BrandStripRect);
     look::setBackground(strip, look::White);
     coBrandLink
         = brandLabel(strip, "lblCobrand", CoBrandCaption, QStringLiteral("the co-branding offer"));

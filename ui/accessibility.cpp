@@ -535,6 +535,8 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
         return new LineEditAccessible(widget);
     if (className == QLatin1String("zel::Panel"))
         return new PanelAccessible(widget);
+    if (className == QLatin1String("zel::Area"))
+        return new QAccessibleWidget(widget, QAccessible::Pane);
     if (className == QLatin1String("zel::Decoration"))
         return new DecorationAccessible(widget);
     if (className == QLatin1String("zel::DialogWindow"))

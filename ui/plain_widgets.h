@@ -18,6 +18,17 @@ public:
     using QLineEdit::QLineEdit;
 };
 
+// An area or strip that only holds other controls: no group that a screen
+// reader should announce without a name.
+class Area final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Area)
+
+public:
+    using QWidget::QWidget;
+};
+
 // Drawn for looks alone, such as a rule: hidden from screen readers.
 class Decoration final : public QWidget
 {
