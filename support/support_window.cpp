@@ -133,8 +133,11 @@ SupportWindow::SupportWindow(QWidget *parent)
     const QList<QWidget *> referralOrder = buildReferralPanel();
     buildLibraryPanel();
 
+    // The link comes after every other control.
+    auto *libraryLink = findChild<LinkLabel *>(QStringLiteral("lblGoToHome"));
     QWidget *previous = exit;
-    for (QWidget *next : QList<QWidget *> {homeButton} + referralOrder) {
+    for (QWidget *next :
+         QList<QWidget *> {homeButton} + referralOrder + QList<QWidget *> {libraryLink}) {
         setTabOrder(previous, next);
         previous = next;
     }
