@@ -96,6 +96,9 @@ AboutWindow::AboutWindow(QWidget *parent)
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(visit, &LinkLabel::clicked, this, &AboutWindow::openHomePage);
     connect(details, &LinkLabel::clicked, this, &AboutWindow::openFullBrandPage);
+    // Tab goes from OK to the links, in the order they are read.
+    setTabOrder(ok, visit);
+    setTabOrder(visit, details);
     ok->setFocus();
 }
 

@@ -127,10 +127,11 @@ SupportWindow::SupportWindow(QWidget *parent)
     auto *exit = button(this, "cmdClose", QStringLiteral("E&xit"), CloseRect);
     connect(exit, &QPushButton::clicked, this, &SupportWindow::exitRequested);
     const QList<QWidget *> referralOrder = buildReferralPanel();
-    buildLibraryPanel();
-
+    // The link comes after every other control.
+    QWidget *libraryLink = buildLibraryPanel();
     QWidget *previous = exit;
-    for (QWidget *next : QList<QWidget *> {homeButton} + referralOrder) {
+    for (QWidget *next :
+         QList<QWidget *> {homeButton} + referralOrder + QList<QWidget *> {libraryLink}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -213,7 +214,7 @@ QList<QWidget *> SupportWindow::buildReferralPanel()
 }
 
 // The maker's other programs, and a link to them.
-void SupportWindow::buildLibraryPanel()
+QWidget *SupportWindow::buildLibraryPanel()
 {
     auto *library
         = panel(this, "Frame6", QStringLiteral("Download Velmora Softwares"), LibraryPanelRect);
@@ -229,6 +230,7 @@ void SupportWindow::buildLibraryPanel()
     libraryLink->adjustSize();
     connect(libraryLink, &LinkLabel::clicked, this,
             [] { openLink(LinkTarget::SoftwareLibraryPage); });
+    return libraryLink;
 }
 
 void SupportWindow::showEvent(QShowEvent *event)

@@ -36,7 +36,7 @@ protected:
 private:
     void buildAppeal();
     QList<QWidget *> buildReferralPanel();
-    void buildLibraryPanel();
+    QWidget *buildLibraryPanel(); // returns its link
     void openHomePage();
     void referFriend();
 

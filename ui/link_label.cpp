@@ -1,6 +1,10 @@
 #include "ui/link_label.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace zel {
 
@@ -11,7 +15,31 @@ LinkLabel::LinkLabel(const QString &text, const QString &destination, QWidget *p
     setAccessibleDescription(QStringLiteral("Opens %1 in your web browser").arg(destination));
     setTextFormat(Qt::PlainText);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    // The keyboard reaches it; a click opens it without moving the focus.
+    setFocusPolicy(Qt::TabFocus);
+}
+
+// Return, Enter and Space open the link once per press: a held key opens it
+// once too. They are taken here even when held, so that a dialog's default
+// button never answers them instead.
+void LinkLabel::keyPressEvent(QKeyEvent *event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (plain) {
+            event->accept();
+            if (!event->isAutoRepeat())
+                Q_EMIT clicked();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QLabel::keyPressEvent(event);
 }
 
 void LinkLabel::mousePressEvent(QMouseEvent *event)
@@ -29,6 +57,29 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
     if (wasPressed && event->button() == Qt::LeftButton
         && rect().contains(event->position().toPoint()))
         Q_EMIT clicked();
+}
+
+// The label as it always looks, and around its text a focus frame while it
+// has the focus.
+void LinkLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    const int flags = int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
+    const QRect textArea
+        = contentsRect().marginsRemoved(QMargins(margin(), margin(), margin(), margin()));
+    const QRect textRect
+        = style()->itemTextRect(fontMetrics(), textArea, flags, isEnabled(), text());
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = textRect.adjusted(-1, -1, 1, 1) & rect();
+    option.backgroundColor = palette().color(backgroundRole());
+    // In the link's own colour, which stands out on its ground where a
+    // style's highlight may not (yellow on navy in the support window).
+    option.palette.setColor(QPalette::Highlight, palette().color(foregroundRole()));
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 } // namespace zel

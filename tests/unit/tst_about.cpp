@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 
@@ -147,11 +148,15 @@ void TestAbout::aboutCloses()
     QVERIFY(opened.isEmpty());
 }
 
+// Clicked, or reached by Tab and opened by a key, a link opens once and
+// leaves About open.
 void TestAbout::aboutLinksLeaveItOpen()
 {
     QWidget owner;
     owner.show();
     QStringList stillOpen;
+    QStringList focused;
+    QStringList looks;
     whenAboutIsOpen([&](QDialog *about) {
         for (const char *name : {"lblHomePage", "lblCobrand", "lblCobrand"}) {
             auto *link = about->findChild<QLabel *>(QLatin1String(name));
@@ -160,13 +165,41 @@ void TestAbout::aboutLinksLeaveItOpen()
         }
         QTest::mouseClick(about->findChild<QLabel *>(QStringLiteral("picIcon")), Qt::LeftButton);
         stillOpen << QString::number(about->isVisible());
+
+        // Tab goes from OK to the links in reading order and round again;
+        // Shift+Tab from OK reaches the last link. Only the focused link
+        // shows a focus frame.
+        QWindow *keys = about->windowHandle();
+        auto *home = about->findChild<QLabel *>(QStringLiteral("lblHomePage"));
+        const QImage unfocused = home->grab().toImage();
+        const auto tab = [&](Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(keys, Qt::Key_Tab, modifiers);
+            const QWidget *focus = QApplication::focusWidget();
+            focused << (focus ? focus->objectName() : QStringLiteral("nothing"));
+            looks << (home->grab().toImage() == unfocused ? "plain" : "framed");
+        };
+        tab({});
+        // Return held down opens the link once.
+        QTest::keyPress(keys, Qt::Key_Return);
+        for (int repeat = 0; repeat < 3; ++repeat)
+            QTest::simulateEvent(keys, true, Qt::Key_Return, {}, QStringLiteral("\r"), true);
+        QTest::keyRelease(keys, Qt::Key_Return);
+        stillOpen << QString::number(about->isVisible());
+        tab({});
+        QTest::keyClick(keys, Qt::Key_Space);
+        tab({});
+        tab(Qt::ShiftModifier);
+        QTest::keyClick(keys, Qt::Key_Enter, Qt::KeypadModifier);
+        stillOpen << QString::number(about->isVisible());
         about->accept();
     });
     showAbout(&owner);
-    QCOMPARE(stillOpen, QStringList({"1", "1", "1", "1"}));
-    QCOMPARE(opened,
-             QStringList({linkAddress(LinkTarget::HomePage), linkAddress(LinkTarget::FullBrandPage),
-                          linkAddress(LinkTarget::FullBrandPage)}));
+    QCOMPARE(stillOpen, QStringList({"1", "1", "1", "1", "1", "1"}));
+    QCOMPARE(focused, QStringList({"lblHomePage", "lblCobrand", "cmdOK", "lblCobrand"}));
+    QCOMPARE(looks, QStringList({"framed", "plain", "plain", "plain"}));
+    const QString homePage = linkAddress(LinkTarget::HomePage);
+    const QString fullBrand = linkAddress(LinkTarget::FullBrandPage);
+    QCOMPARE(opened, QStringList({homePage, fullBrand, fullBrand, homePage, fullBrand, fullBrand}));
 }
 
 void TestAbout::aboutIsTheSameEachTime()
@@ -186,7 +219,7 @@ void TestAbout::aboutIsTheSameEachTime()
     QCOMPARE(contents[1], contents[0]);
 }
 
-// Each link is a link to a screen reader: it says where it leads, takes no
+// Each link is a link to a screen reader: it says where it leads, takes the
 // focus, and its press opens it as a click does.
 void TestAbout::linksAreLinksToScreenReaders_data()
 {
@@ -211,10 +244,10 @@ void TestAbout::linksAreLinksToScreenReaders()
     about.show();
     QVERIFY(QTest::qWaitForWindowActive(&about));
     auto *link = findControl<LinkLabel>(&about, name.toLatin1().constData());
-    COMPARE_HEARD(link, QAccessible::Link, link->text(), true, QStringLiteral("Press"));
+    COMPARE_HEARD(link, QAccessible::Link, link->text(), true, QStringLiteral("Press,SetFocus"));
     QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(link);
     QCOMPARE(heard->text(QAccessible::Description), description);
-    QVERIFY(!heard->state().focusable);
+    QVERIFY(heard->state().focusable);
     heard->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(opened, QStringList {linkAddress(LinkTarget(target))});
     QVERIFY(about.isVisible());
