@@ -745,6 +745,8 @@ void TestMainWindow::screenReadersHearOnlyThePanelInFront_data()
         {});
     row("covered reading button", true, "cmdProceed", QAccessible::Button, "Orvalis Reading", false,
         pressOrFocus);
+    row("covered question field", true, "txtQuestion", QAccessible::EditableText,
+        "Enter Your Question", false, QStringLiteral("SetFocus"));
     row("result panel", true, "fraResult", QAccessible::Grouping, "Zel Orvalis Results", true, {});
     row("back button", true, "cmdBack", QAccessible::Button, "Back", true, pressOrFocus);
     row("drawn name", true, "lblResult_0", QAccessible::StaticText, "TINIA", true, {});
