@@ -62,9 +62,9 @@ void describe(QAccessibleInterface *node, int depth, QString &out)
 } // namespace
 
 // Each window state's accessible tree, held to a reference text in
-// tests/unit/reference/, as the windows' looks are held to images. The trees
-// are Qt's as much as the program's, so they are compared only under the Qt
-// the references were made with (their first line names it).
+// tests/unit/reference/trees/, as the windows' looks are held to images:
+// under every Qt the program is built with (6.4 on Linux, 6.8 for Windows),
+// since what a screen reader meets must not change with it.
 class TestAccessibility : public QObject
 {
     Q_OBJECT
@@ -110,15 +110,13 @@ void TestAccessibility::trees()
     if (state == QLatin1String("main-reading"))
         QTest::mouseClick(findControl<QPushButton>(window.get(), "cmdProceed"), Qt::LeftButton);
 
-    QString tree = QStringLiteral("Qt %1.%2\n").arg(QT_VERSION_MAJOR).arg(QT_VERSION_MINOR);
+    QString tree;
     describe(QAccessible::queryAccessibleInterface(window.get()), 0, tree);
-    const QString path = QStringLiteral(ZEL_REFERENCE_DIR "/") + state + QStringLiteral(".tree");
+    const QString path
+        = QStringLiteral(ZEL_REFERENCE_DIR "/trees/") + state + QStringLiteral(".tree");
     QFile reference(path);
     QVERIFY2(reference.open(QIODevice::ReadOnly), qPrintable(path));
-    const QString expected = QString::fromUtf8(reference.readAll());
-    if (expected.section(u'\n', 0, 0) != tree.section(u'\n', 0, 0))
-        QSKIP("the references were made with another Qt");
-    if (tree != expected) {
+    if (QString::fromUtf8(reference.readAll()) != tree) {
         QFile drawn(QDir::temp().filePath(QStringLiteral("zel-tree-") + state));
         if (drawn.open(QIODevice::WriteOnly))
             drawn.write(tree.toUtf8());
