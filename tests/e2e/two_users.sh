@@ -63,11 +63,21 @@ find_window "$ZEL_TITLE" >/dev/null || fail "no main window for a user with a re
 [ -z "$(ls -A "$work")" ] || fail "made in the working folder: $(ls -A "$work")"
 pkill -9 -u "$other" -x zel-orvalis || true
 
-# A user the system has no entry for (a container's) still gets a window,
-# without a lock.
-setpriv --reuid=54321 --regid=54321 --clear-groups env -u XDG_CONFIG_HOME HOME=/nonexistent \
-    "$program" >>"$E2E_TMP/app.log" 2>&1 &
-APP_PID=$!
-E2E_PIDS+=("$APP_PID")
+# A user the system has no entry for (a container's), with no home at all,
+# still gets a window, and only one: a second start shows the notice.
+nobody() {
+    setpriv --reuid=54321 --regid=54321 --clear-groups env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME \
+        HOME=/nonexistent "$program" >>"$E2E_TMP/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_PIDS+=("$APP_PID")
+}
+nobody
 find_window "$ZEL_TITLE" >/dev/null || fail "no main window for a user with no entry"
+nobody
+box=$(find_window "Zel Orvalis") || fail "a second start of a user with no entry showed no notice"
+[ "$(xdotool search --all --pid "$APP_PID" --name "$ZEL_TITLE" | wc -l)" = 0 ] \
+    || fail "a user with no entry got a second main window"
+focus "$box"
+xdotool key Return
+wait_until 10 sh -c "! kill -0 $APP_PID 2>/dev/null" || fail "the second start did not end"
 echo "PASS: another user cannot lock this one out"
