@@ -10,7 +10,7 @@ fi
 other="zelsquat$$"
 useradd --system --no-create-home --shell /usr/sbin/nologin "$other" \
     || { echo "SKIP: useradd could not make a second user"; exit 77; }
-trap 'pkill -9 -u "$other"; e2e_cleanup; userdel "$other" 2>/dev/null || true' EXIT
+trap 'e2e_cleanup; pkill -9 -u "$other" || true; userdel "$other" 2>/dev/null || true' EXIT
 
 shared="$E2E_TMP/tmp"
 chmod 711 "$E2E_TMP" # the other user may pass through to the shared folder
