@@ -59,16 +59,24 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT clicked();
 }
 
-// The label as it always looks, and around its text a focus frame while it
-// has the focus.
-void LinkLabel::paintEvent(QPaintEvent *event)
+// The text as a plain label draws it, and around it a focus frame while the
+// link has the focus. A label that can take the focus would lay its text out
+// as a rich-text document instead, which lands half a pixel apart at some
+// scales; the text is drawn here so that it never moves.
+void LinkLabel::paintEvent(QPaintEvent *)
 {
-    QLabel::paintEvent(event);
-    if (!hasFocus())
-        return;
-    const int flags = int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
+    QPainter painter(this);
+    const bool rightToLeft = text().isRightToLeft();
+    const int flags
+        = int(QStyle::visualAlignment(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight, alignment()))
+        | (wordWrap() ? Qt::TextWordWrap : 0)
+        | (rightToLeft ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight);
     const QRect textArea
         = contentsRect().marginsRemoved(QMargins(margin(), margin(), margin(), margin()));
+    style()->drawItemText(&painter, textArea, flags, palette(), isEnabled(), text(),
+                          foregroundRole());
+    if (!hasFocus())
+        return;
     const QRect textRect
         = style()->itemTextRect(fontMetrics(), textArea, flags, isEnabled(), text());
     QStyleOptionFocusRect option;
@@ -78,7 +86,6 @@ void LinkLabel::paintEvent(QPaintEvent *event)
     // In the link's own colour, which stands out on its ground where a
     // style's highlight may not (yellow on navy in the support window).
     option.palette.setColor(QPalette::Highlight, palette().color(foregroundRole()));
-    QPainter painter(this);
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 

@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRandomGenerator>
@@ -68,6 +70,8 @@ private Q_SLOTS:
     void labelCaptions();
     void linkCountsAClickReleasedOverIt_data();
     void linkCountsAClickReleasedOverIt();
+    void linkDrawsAsAPlainLabel_data();
+    void linkDrawsAsAPlainLabel();
     void fieldsStayWhiteOnADarkDesktop();
     void limitedFieldKeepsWhatFits_data();
     void limitedFieldKeepsWhatFits();
@@ -156,6 +160,40 @@ void TestUi::linkCountsAClickReleasedOverIt()
     QTest::mousePress(&link, mouseButton, {}, QPoint(10, 5));
     QTest::mouseRelease(&link, mouseButton, {}, releasedAt);
     QCOMPARE(clicked.size(), clicks);
+}
+
+// Unfocused, a link draws its text exactly where a plain label would, at
+// every scale, one line or wrapped.
+void TestUi::linkDrawsAsAPlainLabel_data()
+{
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<bool>("wraps");
+    row("one line", 1.0, false);
+    row("one line at twice the size", 2.0, false);
+    row("wrapped and centred at twice the size", 2.0, true);
+}
+
+void TestUi::linkDrawsAsAPlainLabel()
+{
+    QFETCH(qreal, scale);
+    QFETCH(bool, wraps);
+    const QString text = QStringLiteral("Click here to visit the home page of the forum now");
+    LinkLabel link(text, QStringLiteral("a page"));
+    QLabel label(text);
+    QImage drawn[2];
+    for (QLabel *each : {static_cast<QLabel *>(&link), &label}) {
+        each->setFont(look::verdana(8.25, look::Underline));
+        each->setWordWrap(wraps);
+        if (wraps)
+            each->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        each->setGeometry(0, 0, wraps ? 150 : 330, 40);
+        QImage &image = drawn[each == &label];
+        image = QImage(each->size() * scale, QImage::Format_ARGB32);
+        image.setDevicePixelRatio(scale);
+        image.fill(Qt::white);
+        each->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    }
+    QCOMPARE(drawn[0], drawn[1]);
 }
 
 // The fields keep their white ground and black text whatever the desktop's colours.
