@@ -452,6 +452,12 @@ void TestUi::textAroundAnyOffsetAnswersAtOnce()
     });
     QVERIFY(answered);
     QCOMPARE(heard, word);
+    // What a screen reader selects is selected in the field.
+    text->addSelection(4, 6);
+    int start = 0;
+    int end = 0;
+    text->selection(0, &start, &end);
+    QCOMPARE(std::make_pair(start, end), std::make_pair(4, 6));
 }
 
 QTEST_MAIN(TestUi)
