@@ -296,7 +296,12 @@ void TestStartup::lockPlacesDependOnTheUserAlone()
         saved << qgetenv(variable);
         qputenv(variable, elsewhere.path().toLocal8Bit());
     }
+    const auto openFiles = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).count();
+    };
+    const uint open = openFiles();
     const QStringList places = instanceLockPlaces();
+    QCOMPARE(openFiles(), open); // nothing left open on the way
     for (int i = 0; i < variables.size(); ++i)
         saved[i].isEmpty() ? qunsetenv(variables[i]) : qputenv(variables[i], saved[i]);
 
