@@ -191,10 +191,14 @@ void TestAbout::aboutLinksLeaveItOpen()
         tab(Qt::ShiftModifier);
         QTest::keyClick(keys, Qt::Key_Enter, Qt::KeypadModifier);
         stillOpen << QString::number(about->isVisible());
-        about->accept();
+        // Esc still closes the window from a focused link.
+        QTest::keyClick(keys, Qt::Key_Escape);
+        stillOpen << QString::number(about->isVisible());
+        if (about->isVisible())
+            about->accept();
     });
     showAbout(&owner);
-    QCOMPARE(stillOpen, QStringList({"1", "1", "1", "1", "1", "1"}));
+    QCOMPARE(stillOpen, QStringList({"1", "1", "1", "1", "1", "1", "0"}));
     QCOMPARE(focused, QStringList({"lblHomePage", "lblCobrand", "cmdOK", "lblCobrand"}));
     QCOMPARE(looks, QStringList({"framed", "plain", "plain", "plain"}));
     const QString homePage = linkAddress(LinkTarget::HomePage);

@@ -219,6 +219,7 @@ void TestMainWindow::textsFitTheirBoxes()
 
 void TestMainWindow::startsAsking()
 {
+    QCOMPARE(window->objectName(), QStringLiteral("frmMain"));
     QVERIFY(!reading());
     QVERIFY(inFront(control("lblFullBrand"), control("lblCobrand")));
     QCOMPARE(QApplication::focusWidget(), control("txtQuestion"));
@@ -807,6 +808,8 @@ void TestMainWindow::screenReadersHearEachReadingAndTheWayBack()
         QCOMPARE(heard->text(QAccessible::Description), QString());
         QCOMPARE(told(QAccessible::ObjectHide), QStringList({"fraResult"}));
         QVERIFY(told(QAccessible::ObjectShow).contains(QStringLiteral("fraMain")));
+        QAccessibleEvent hidden(announcer, QAccessible::ObjectHide); // to show, and speak, anew
+        QVERIFY(QTestAccessibility::containsEvent(&hidden));
     }
 }
 
