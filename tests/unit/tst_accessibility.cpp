@@ -56,6 +56,9 @@ void describe(QAccessibleInterface *node, int depth, QString &out)
     for (int i = 0; i < node->childCount(); ++i) {
         if (QAccessibleInterface *child = node->child(i))
             describe(child, depth + 1, out);
+        else
+            out += QString((depth + 1) * 2, u' ')
+                + QStringLiteral("(a child it counts but lacks)\n");
     }
 }
 

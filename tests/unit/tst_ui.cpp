@@ -160,6 +160,8 @@ void TestUi::linkCountsAClickReleasedOverIt()
     QTest::mousePress(&link, mouseButton, {}, QPoint(10, 5));
     QTest::mouseRelease(&link, mouseButton, {}, releasedAt);
     QCOMPARE(clicked.size(), clicks);
+    QTest::mouseRelease(&link, Qt::LeftButton, {}, QPoint(10, 5)); // no press: no click
+    QCOMPARE(clicked.size(), clicks);
 }
 
 // Unfocused, a link draws its text exactly where a plain label would, at
@@ -452,14 +454,20 @@ void TestUi::textAroundAnyOffsetAnswersAtOnce()
     });
     QVERIFY(answered);
     QCOMPARE(heard, word);
-    // Nothing is selected until a screen reader selects, and then it is.
+    // Nothing is selected until a screen reader selects, and then it is; what
+    // it unselects and deletes goes.
     int start = -1;
     int end = -1;
+    QCOMPARE(text->selectionCount(), 0);
     text->selection(0, &start, &end);
     QCOMPARE(std::make_pair(start, end), std::make_pair(0, 0));
     text->addSelection(4, 6);
     text->selection(0, &start, &end);
     QCOMPARE(std::make_pair(start, end), std::make_pair(4, 6));
+    text->removeSelection(0);
+    QCOMPARE(text->selectionCount(), 0);
+    QAccessible::queryAccessibleInterface(field)->editableTextInterface()->deleteText(0, 4);
+    QCOMPARE(text->text(0, text->characterCount()), question.mid(4));
 }
 
 QTEST_MAIN(TestUi)
