@@ -22,6 +22,18 @@ notices() { xdotool search --onlyvisible --name '^Zel Orvalis$' 2>/dev/null | wc
 # gone PID: the process has ended.
 gone() { ! kill -0 "$1" 2>/dev/null; }
 
+# refused PID WHO: the start PID showed the notice and no main window, and
+# ended once it was answered; WHO names it in a failure.
+refused() {
+    local box
+    box=$(find_window "Zel Orvalis") || fail "$2 showed no notice"
+    [ "$(xdotool search --all --pid "$1" --name "$ZEL_TITLE" | wc -l)" = 0 ] \
+        || fail "$2 opened a main window"
+    focus "$box"
+    xdotool key Return
+    wait_until 10 gone "$1" || fail "$2 did not end"
+}
+
 # launch [env arguments]: runs the program in the background as env would
 # with these arguments; sets APP_PID.
 launch() {

@@ -16,12 +16,7 @@ before=$(stored_state)
 
 start_app
 second=$APP_PID
-box=$(find_window "Zel Orvalis") || fail "the second instance showed no notice"
-[ "$(xdotool search --all --pid "$second" --name "$ZEL_TITLE" | wc -l)" = 0 ] \
-    || fail "the second instance opened a main window"
-focus "$box"
-xdotool key Return
-wait_until 10 sh -c "! kill -0 $second 2>/dev/null" || fail "the second instance did not end"
+refused "$second" "the second instance"
 code=$(exit_code "$second")
 [ "$code" = 0 ] || fail "the second instance ended with $code"
 
