@@ -454,6 +454,9 @@ void TestUi::textAroundAnyOffsetAnswersAtOnce()
     });
     QVERIFY(answered);
     QCOMPARE(heard, word);
+    int first = -1;
+    int last = -1;
+    QCOMPARE(text->textBeforeOffset(0, QAccessible::WordBoundary, &first, &last), QString());
     // Nothing is selected until a screen reader selects, and then it is; what
     // it unselects and deletes goes.
     int start = -1;
