@@ -17,10 +17,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedLayout>
 
-#include <memory>
 #include <utility>
 
 namespace zel {
@@ -257,27 +257,30 @@ void MainWindow::buildMenuBar()
     opens(help, "mnuUpdate", QStringLiteral("Check for Software &Update"),
           LinkTarget::ProductDownloadPage);
     separator(help, "mnuSep3");
-    // A menu closes itself before it runs the entry chosen with the mouse or
-    // the keyboard, and About's modal loop runs from there. A screen reader's
-    // action runs the entry with no menu closing and waits for the entry to
-    // return: About opens once it has returned.
-    const auto menuClosing = std::make_shared<bool>(false);
-    connect(help, &QMenu::aboutToHide, this, [this, menuClosing] {
-        *menuClosing = true;
-        QMetaObject::invokeMethod(
-            this, [menuClosing] { *menuClosing = false; }, Qt::QueuedConnection);
-    });
     connect(entry(help, "mnuAbout", QStringLiteral("&About Software")), &QAction::triggered, this,
-            [this, menuClosing] {
-                if (std::exchange(*menuClosing, false))
-                    showAbout(this);
-                else
-                    QMetaObject::invokeMethod(
-                        this, [this] { showAbout(this); }, Qt::QueuedConnection);
-            });
+            &MainWindow::openAbout);
 
     // A command of its own on the bar, with no menu under it.
     opens(bar, "mnuDonate", QStringLiteral("&Donate"), LinkTarget::DonatePage);
+}
+
+// The menu, its access keys and a screen reader's press all come here. About
+// opens from the event loop, so whoever pressed gets an answer at once (a
+// screen reader waits for one), and it opens once however often it is pressed
+// while it is open or on its way.
+void MainWindow::openAbout()
+{
+    if (std::exchange(aboutOpen, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const QPointer<MainWindow> self(this); // ending the program can take it away
+            showAbout(this);
+            if (self)
+                aboutOpen = false;
+        },
+        Qt::QueuedConnection);
 }
 
 // Whoever listens (start-up) opens the support window in this one's place.

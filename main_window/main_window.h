@@ -44,6 +44,7 @@ private:
     void showReading();
     void drawReading();
     void goBack();
+    void openAbout();
 
     LinkLabel *forumLink = nullptr;
     QStackedLayout *panels = nullptr;
@@ -56,6 +57,7 @@ private:
     LinkLabel *coBrandLink = nullptr;
     LinkLabel *fullBrandLink = nullptr;
     accessibility::Announcer *announcer = nullptr;
+    bool aboutOpen = false; // or on its way
 };
 
 } // namespace zel
