@@ -1,5 +1,7 @@
 #include "app/instance_lock.h"
 
+#include "app/instance_socket.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +17,6 @@
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace zel {
@@ -45,12 +46,25 @@ void closeAll(QList<int> &descriptors)
     descriptors.clear();
 }
 
-// Makes `folder` under `parent` private to the user (mode 0700), creating
-// it if need be; a link, or a folder of someone else's, is left alone.
-bool makePrivateFolder(const QByteArray &parent, const QByteArray &folder)
+// Makes `path` under `home`, folder by folder, as the user's other programs
+// would: each one made here is the user's to write to, whatever the umask.
+void makeFolders(const QByteArray &home, const QByteArray &path)
 {
-    ::mkdir(parent.constData(), 0700);
-    ::mkdir(folder.constData(), 0700);
+    qsizetype end = -1;
+    do {
+        end = path.indexOf('/', end + 1);
+        const QByteArray folder = home + '/' + (end < 0 ? path : path.left(end));
+        if (::mkdir(folder.constData(), 0700) == 0)
+            ::chmod(folder.constData(), 0700);
+    } while (end >= 0);
+}
+
+// The folder `path` under `home` made private to the user (mode 0700),
+// created if need be; a link, or a folder of someone else's, is left alone.
+bool makePrivateFolder(const QByteArray &home, const QByteArray &path)
+{
+    makeFolders(home, path);
+    const QByteArray folder = home + '/' + path;
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -61,6 +75,26 @@ bool makePrivateFolder(const QByteArray &parent, const QByteArray &folder)
     return own;
 }
 
+// The user's id as the system outside a user namespace knows it: a start in
+// one (where the user may be root) is the same user as a start beside it.
+uid_t systemUid()
+{
+    const uid_t inside = ::getuid();
+    QFile map(QStringLiteral("/proc/self/uid_map"));
+    if (!map.open(QIODevice::ReadOnly))
+        return inside;
+    // Each line: the first id inside, the first outside, how many.
+    for (const QByteArray &line : map.readAll().split('\n')) {
+        const QList<QByteArray> ids = line.simplified().split(' ');
+        if (ids.size() != 3)
+            continue;
+        const qulonglong first = ids[0].toULongLong(), outside = ids[1].toULongLong();
+        if (inside >= first && inside - first < ids[2].toULongLong())
+            return uid_t(outside + (inside - first));
+    }
+    return inside;
+}
+
 // The user's home as the system records it: $HOME may differ from one start
 // to the next.
 QByteArray passwdHome()
@@ -68,7 +102,7 @@ QByteArray passwdHome()
     QByteArray buffer(std::max(::sysconf(_SC_GETPW_R_SIZE_MAX), 16384L), Qt::Uninitialized);
     struct passwd entry = {};
     struct passwd *found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found
+    if (::getpwuid_r(systemUid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found
         || !found->pw_dir || found->pw_dir[0] != '/')
         return {};
     return QByteArray(found->pw_dir);
@@ -126,80 +160,6 @@ InstanceLock lockAt(const QString &path, int &fd)
     return InstanceLock::Unavailable;
 }
 
-// An abstract socket name may be taken first by anyone, so a few are tried
-// in turn; another user can hold them all only to leave the file locks.
-constexpr int SocketNames = 8;
-
-bool abstractAddress(const QString &place, int index, sockaddr_un &address, socklen_t &size)
-{
-    QByteArray name = QFile::encodeName(place.mid(1));
-    if (index > 0)
-        name += '-' + QByteArray::number(index);
-    address = {};
-    address.sun_family = AF_UNIX;
-    if (name.size() + 1 > qsizetype(sizeof address.sun_path))
-        return false;
-    // A leading NUL names a socket in the abstract namespace: no file at all.
-    std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
-    size = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size());
-    return true;
-}
-
-// Whether a process of the user's listens on that name, as the kernel tells
-// of the process that listens there.
-bool userListensAt(const QString &place, int index)
-{
-    sockaddr_un address;
-    socklen_t size;
-    if (!abstractAddress(place, index, address, size))
-        return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    ucred peer = {};
-    socklen_t length = sizeof peer;
-    const bool users = ::connect(fd, reinterpret_cast<sockaddr *>(&address), size) == 0
-        && ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == owner();
-    ::close(fd);
-    return users;
-}
-
-// "@name": a socket in Linux's abstract namespace, which the kernel keeps for
-// the process and drops when it ends: nothing in any folder can undo it.
-// The first of its names that is free is taken; then a process of the user's
-// listening on any other, one taken when a name before it was another
-// user's, is another instance.
-InstanceLock listenAt(const QString &place, int &fd)
-{
-    for (int index = 0; index < SocketNames; ++index) {
-        sockaddr_un address;
-        socklen_t size;
-        if (!abstractAddress(place, index, address, size))
-            break;
-        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        if (fd < 0)
-            break;
-        if (::bind(fd, reinterpret_cast<sockaddr *>(&address), size) == 0
-            && ::listen(fd, 16) == 0) {
-            for (int other = 0; other < SocketNames; ++other) {
-                if (other != index && userListensAt(place, other)) {
-                    ::close(fd);
-                    return InstanceLock::HeldByAnother;
-                }
-            }
-            return InstanceLock::Acquired;
-        }
-        const int error = errno;
-        ::close(fd);
-        if (error != EADDRINUSE)
-            break;
-        if (userListensAt(place, index))
-            return InstanceLock::HeldByAnother;
-    }
-    qCWarning(lcInstance, "%s: no name of it could be taken", qPrintable(place));
-    return InstanceLock::Unavailable;
-}
-
 // Later starts only ask who listens; what they leave waiting is let go, so
 // that the queue never fills.
 QSocketNotifier *callers = nullptr;
@@ -219,7 +179,7 @@ void turnAwayCallers(int fd)
 
 QStringList instanceLockPlaces()
 {
-    const QString uid = QString::number(::getuid());
+    const QString uid = QString::number(systemUid());
     const QString name = QStringLiteral("zel-orvalis-%1.lock").arg(uid);
     QStringList places;
     places << QStringLiteral("@zel-orvalis-") + uid;
@@ -228,10 +188,10 @@ QStringList instanceLockPlaces()
     if (QFileInfo(runtime).isDir())
         places << runtime + u'/' + name;
     if (const QByteArray home = passwdHome(); !home.isEmpty()) {
-        const QByteArray cache = home + "/.cache";
-        const QByteArray folder = cache + "/zel-orvalis";
-        if (makePrivateFolder(cache, folder))
-            places << QFile::decodeName(folder) + u'/' + name;
+        // Kept with the user's state, which no cleaning of caches removes.
+        const QByteArray folder = ".local/state/zel-orvalis";
+        if (makePrivateFolder(home, folder))
+            places << QFile::decodeName(home + '/' + folder) + u'/' + name;
     }
     return places;
 }
@@ -248,7 +208,7 @@ InstanceLock acquireInstanceLock(const QStringList &places)
     for (const QString &place : places) {
         int fd = -1;
         const bool socket = place.startsWith(u'@');
-        switch (socket ? listenAt(place, fd) : lockAt(place, fd)) {
+        switch (socket ? claimSocket(place, owner(), fd) : lockAt(place, fd)) {
         case InstanceLock::Acquired:
             taken << fd;
             if (socket)

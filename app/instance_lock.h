@@ -7,12 +7,12 @@ namespace zel {
 
 // Where this user's instance lock is taken, in order: places that depend on
 // the user alone, never on the environment, so that every start of the user
-// looks in the same places. On Linux: first "@zel-orvalis-<uid>", a socket in
-// the abstract namespace that the kernel drops with its process and that no
-// clean-up of a folder can touch (another user's socket of that name is told
-// apart by its credentials); then a lock file in the user's runtime folder
-// when the system made one, and in a private folder under the user's home,
-// for a start that sees another network namespace. On Windows it is the name
+// looks in the same places (a start in a user namespace of the user's
+// included). On Linux: first "@zel-orvalis-<uid>", a socket in the abstract
+// namespace (see instance_socket.h); then a lock file in the user's runtime
+// folder when the system made one, and in a private folder of the user's
+// state under the home the system records, which no cleaning of caches
+// removes, for a start the socket cannot decide. On Windows it is the name
 // of a mutex in the session's namespace, `Local\zel-orvalis-<the account's
 // SID>`; a running program also holds `Global\zel-orvalis`, and the
 // installer looks for both.

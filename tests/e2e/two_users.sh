@@ -34,19 +34,29 @@ lock=$(held_lock "$APP_PID") || fail "no instance lock"
 kill -9 "$APP_PID"
 wait_until 10 app_ended
 
-# The other user's own start: its lock folder is made under the home the
-# system records for it, private to it, and so is the cache folder it needs.
+# The other user's own start, under the tightest umask: its lock folder is
+# made under the home the system records for it, private to it, and every
+# folder made on the way stays the user's to write to. A start of the same
+# user in a user namespace of its own, where it is root, is that user still.
 program="$E2E_TMP/zel-orvalis"
 install -m 755 "$ZEL_BINARY" "$program"
 home="$E2E_TMP/home"
 mkdir -m 755 "$home" && chown "$other" "$home" && usermod -d "$home" "$other" \
     || fail "could not give the other user a home"
-runuser -u "$other" -- env -u XDG_CACHE_HOME -u XDG_CONFIG_HOME HOME=/nonexistent "$program" \
-    >>"$E2E_TMP/app.log" 2>&1 &
-E2E_PIDS+=($!)
+as_other() {
+    runuser -u "$other" -- sh -c 'umask 0277 && exec "$@"' - "$@" >>"$E2E_TMP/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_PIDS+=("$APP_PID")
+}
+as_other env -u XDG_CACHE_HOME -u XDG_CONFIG_HOME HOME=/nonexistent "$program"
 find_window "$ZEL_TITLE" >/dev/null || fail "no main window for the other user"
-[ "$(stat -c '%U %a' "$home/.cache" "$home/.cache/zel-orvalis" 2>/dev/null | sort -u)" = "$other 700" ] \
-    || fail "the other user's cache and lock folders: $(ls -la "$home" "$home/.cache" 2>&1)"
+made=$(find "$home" -type d ! -path "$home" -printf '%u %m\n' | sort -u)
+[ "$made" = "$other 700" ] || fail "the other user's folders: $(find "$home" -printf '%p %u %m\n')"
+[ -d "$home/.local/state/zel-orvalis" ] || fail "no lock folder in the other user's state"
+if runuser -u "$other" -- unshare -r true 2>/dev/null; then
+    as_other unshare -r env -u XDG_CACHE_HOME -u XDG_CONFIG_HOME HOME=/nonexistent "$program"
+    refused "$APP_PID" "a start of the other user's in a user namespace"
+fi
 pkill -9 -u "$other" -x zel-orvalis || true
 
 # A relative home in the system's record (which usermod refuses to write, so

@@ -282,8 +282,8 @@ void TestStartup::lockPlacesDependOnTheUserAlone()
     QStringList expected;
     if (QFileInfo(QStringLiteral("/run/user/") + uid).isDir())
         expected << QStringLiteral("/run/user/") + uid + name;
-    const QString folder
-        = QFile::decodeName(::getpwuid(::getuid())->pw_dir) + QStringLiteral("/.cache/zel-orvalis");
+    const QString folder = QFile::decodeName(::getpwuid(::getuid())->pw_dir)
+        + QStringLiteral("/.local/state/zel-orvalis");
     expected << folder + name;
     // A folder others may look into is made private again.
     QFile::setPermissions(folder,

@@ -1,0 +1,151 @@
+#include "app/instance_socket.h"
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLoggingCategory>
+
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+namespace zel {
+namespace {
+
+Q_LOGGING_CATEGORY(lcSocket, "zel.instance", QtCriticalMsg) // silent unless asked for
+
+constexpr int SocketNames = 8;
+constexpr std::chrono::milliseconds PollEvery(5);
+
+std::function<void()> &testStep()
+{
+    static std::function<void()> step;
+    return step;
+}
+
+void step()
+{
+    if (testStep())
+        testStep()();
+}
+
+bool abstractAddress(const QString &place, int index, sockaddr_un &address, socklen_t &size)
+{
+    QByteArray name = QFile::encodeName(place.mid(1));
+    if (index > 0)
+        name += '-' + QByteArray::number(index);
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (name.size() + 1 > qsizetype(sizeof address.sun_path))
+        return false;
+    // A leading NUL names a socket in the abstract namespace: no file at all.
+    std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
+    size = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    return true;
+}
+
+enum class Listener {
+    None, // nobody listens: free, or taken by a start about to listen
+    User, // a process of the user's
+    Other, // someone else's
+    Undecided, // its queue is full, so whose it is cannot be asked
+};
+
+Listener listenerAt(const QString &place, int index, uid_t user)
+{
+    sockaddr_un address;
+    socklen_t size;
+    if (!abstractAddress(place, index, address, size))
+        return Listener::None;
+    step();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return Listener::Undecided;
+    Listener listener = Listener::None;
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), size) == 0) {
+        ucred peer = {};
+        socklen_t length = sizeof peer;
+        listener
+            = ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == user
+            ? Listener::User
+            : Listener::Other;
+    } else if (errno == EAGAIN) {
+        listener = Listener::Undecided;
+    }
+    ::close(fd);
+    return listener;
+}
+
+// Listening at `index`: the start stays unless one of the user's listens at
+// a lower name, or at a higher one that does not give way in time.
+InstanceLock settle(const QString &place, int index, uid_t user, int &fd,
+                    std::chrono::milliseconds patience)
+{
+    for (int other = 0; other < SocketNames; ++other) {
+        const QDeadlineTimer givingWay(patience);
+        Listener listener = other == index ? Listener::None : listenerAt(place, other, user);
+        while (listener == Listener::User) {
+            if (other < index || givingWay.hasExpired()) {
+                step();
+                ::close(fd);
+                fd = -1;
+                return InstanceLock::HeldByAnother;
+            }
+            std::this_thread::sleep_for(PollEvery);
+            // Asking fills the queue of one that does not answer yet: a full
+            // queue there is still the user's.
+            if (listener = listenerAt(place, other, user); listener == Listener::Undecided)
+                listener = Listener::User;
+        }
+    }
+    return InstanceLock::Acquired;
+}
+
+} // namespace
+
+InstanceLock claimSocket(const QString &place, uid_t user, int &fd, SocketPatience patience)
+{
+    // Names taken by no one who listens are waited for this long in all.
+    const QDeadlineTimer waiting(patience.toListen);
+    for (int index = 0; index < SocketNames; ++index) {
+        sockaddr_un address;
+        socklen_t size;
+        if (!abstractAddress(place, index, address, size))
+            break;
+        for (;;) {
+            fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            if (fd < 0)
+                return InstanceLock::Unavailable;
+            step();
+            if (::bind(fd, reinterpret_cast<sockaddr *>(&address), size) == 0) {
+                step();
+                if (::listen(fd, SocketQueue) == 0)
+                    return settle(place, index, user, fd, patience.toGiveWay);
+            }
+            const int error = errno;
+            ::close(fd);
+            fd = -1;
+            if (error != EADDRINUSE)
+                return InstanceLock::Unavailable;
+            const Listener listener = listenerAt(place, index, user);
+            if (listener == Listener::User)
+                return InstanceLock::HeldByAnother;
+            if (listener != Listener::None || waiting.hasExpired())
+                break; // someone else's, or no one's that will listen: the next name
+            std::this_thread::sleep_for(PollEvery);
+        }
+    }
+    qCWarning(lcSocket, "%s: no name of it could be taken", qPrintable(place));
+    return InstanceLock::Unavailable;
+}
+
+void setSocketStepForTests(std::function<void()> step)
+{
+    testStep() = std::move(step);
+}
+
+} // namespace zel

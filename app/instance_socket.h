@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/instance_lock.h"
+
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <sys/types.h>
+
+namespace zel {
+
+// "@name": a socket in Linux's abstract namespace that the kernel keeps for
+// the process listening there and drops when it ends, so no clean-up of a
+// folder can undo it. Anyone may take a name first, so a few are tried in
+// turn ("@name", "@name-1", ...); whose a name is the kernel tells by the
+// credentials of the process that listens there.
+//
+// How long a start waits for a name taken by one that has not listened yet
+// (a start between its two steps), and for one of the user's at a higher
+// name to give way.
+struct SocketPatience
+{
+    std::chrono::milliseconds toListen {1000};
+    std::chrono::milliseconds toGiveWay {1000};
+};
+
+// Two starts of `user` that race read one order: the one at the lower name
+// stays, and one at a higher name gives way to it as soon as it sees it.
+// One that stays at a higher name past the patience has stayed for good (the
+// lower names were someone else's when it started): it is the instance. The
+// listening socket is given in `fd`; it is close-on-exec.
+InstanceLock claimSocket(const QString &place, uid_t user, int &fd, SocketPatience patience = {});
+
+// The queue a listening instance keeps for starts that ask who listens:
+// long enough that the asking of the starts waiting on it never fills it.
+constexpr int SocketQueue = 4096;
+
+// For tests: called before each step of a claim that another start can see
+// or change (taking a name, listening, asking who listens), in the thread
+// that claims.
+void setSocketStepForTests(std::function<void()> step);
+
+} // namespace zel
