@@ -857,9 +857,9 @@ void TestMainWindow::pasteAtTheLimitKeepsTheWindowAnswering()
     window->repaint();
     const qint64 answered = timer.elapsed();
     QCOMPARE(shownName(), QStringLiteral("TINIA"));
-#if !defined(__SANITIZE_ADDRESS__)
-    QVERIFY2(answered < 100, qPrintable(QStringLiteral("%1 ms").arg(answered)));
-#endif
+    // Wide enough for a busy machine and a sanitizer build; anything that
+    // went over the whole text at each reading would take far longer.
+    QVERIFY2(answered < 1000, qPrintable(QStringLiteral("%1 ms").arg(answered)));
     qInfo("a click after a paste at the limit answered in %lld ms", answered);
 }
 
