@@ -18,7 +18,7 @@ ZEL_TITLE=$(fact WindowTitle)
 
 # The program takes one lock per user, whatever the environment says, so a
 # session waits until no other session of this user's runs the program
-# (tests/unit/tst_startup.cpp takes the same guard). Held until the end.
+# (tests/unit/tst_instance_lock.cpp takes the same guard). Held until the end.
 mkdir -p "$HOME/.cache"
 exec 9>>"$HOME/.cache/zel-orvalis-tests.guard"
 flock -w 120 9 || { echo "FAIL: another session of this user's kept the program for 120 s" >&2; exit 1; }

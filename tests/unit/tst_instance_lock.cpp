@@ -1,16 +1,25 @@
 #include "app/instance_lock.h"
 #include "app/instance_socket.h"
+#include "app/startup.h"
+#include "data_row.h"
+#include "ends_within.h"
+#include "lock_probes.h"
+#include "program_runs.h"
+#include "turns.h"
+#include "ui/messages.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace zel;
@@ -18,70 +27,345 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Two starts, A and B, taking their steps in the order a schedule gives:
-// "AB..." lets A take one step (up to its next), then B one, and so on;
-// past the schedule's end, or once one of them is done, both run freely.
-class Turns
-{
-public:
-    explicit Turns(QByteArray order)
-        : order(std::move(order))
-    { }
-
-    void step(char who)
-    {
-        std::unique_lock lock(mutex);
-        if (moving == who)
-            ++next, moving = 0;
-        turn.notify_all();
-        turn.wait(lock, [&] { return next >= order.size() || order[next] == who || done; });
-        if (next < order.size() && order[next] == who)
-            moving = who;
-    }
-    void finish(char who)
-    {
-        std::lock_guard lock(mutex);
-        if (moving == who)
-            ++next, moving = 0;
-        done = true;
-        turn.notify_all();
-    }
-
-private:
-    QByteArray order;
-    std::mutex mutex;
-    std::condition_variable turn;
-    qsizetype next = 0;
-    char moving = 0;
-    bool done = false;
-};
-
-thread_local char whoAmI = 0;
-
-// What the descriptors of this process lead to ("socket:[123]", a path).
-QStringList openTargets(qint64 pid = QCoreApplication::applicationPid())
-{
-    QStringList targets;
-    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
-    for (const QString &fd : QDir(fds).entryList(QDir::Files | QDir::System)) {
-        char target[4096];
-        const ssize_t size = ::readlink(QFile::encodeName(fds + u'/' + fd), target, sizeof target);
-        targets << QString::fromLocal8Bit(target, qMax(ssize_t(0), size));
-    }
-    return targets;
-}
+const QString ownPid = QString::number(QCoreApplication::applicationPid());
 
 } // namespace
 
+// The instance lock on Linux, each of its mechanisms alone and together,
+// and the real program's starts beside each other.
 class TestInstanceLock : public QObject
 {
     Q_OBJECT
 
+private:
+    ProgramRuns runs;
+    // The first lock file (the first place is a socket).
+    QString lockPath() const { return instanceLockPlaces().at(1); }
+
 private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void lockPlacesDependOnTheUserAlone();
+    void secondInstanceIsRefused();
+    void restartAfterKill9();
+    void lockThatCannotBeMadeDoesNotRefuse_data();
+    void lockThatCannotBeMadeDoesNotRefuse();
+    void leftoversDoNotBlock_data();
+    void leftoversDoNotBlock();
+    void lockHeldByAnotherProcessRefuses_data();
+    void lockHeldByAnotherProcessRefuses();
+    void socketTellsUsersApart_data();
+    void socketTellsUsersApart();
     void racingStartsLeaveExactlyOne();
     void refusedStartsPastTheQueueAreStillRefused();
     void nothingStartedInheritsTheLock();
+    void noDisplayEndsWithAMessage_data();
+    void noDisplayEndsWithAMessage();
 };
+
+void TestInstanceLock::initTestCase()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Instances started here take the user's own lock, whatever the
+    // environment: wait until no other test run of this user's has started
+    // any (scripts/xsession.sh takes the same guard).
+    QVERIFY(QDir().mkpath(QDir::homePath() + QStringLiteral("/.cache")));
+    const QString guard = QDir::homePath() + QStringLiteral("/.cache/zel-orvalis-tests.guard");
+    const int fd = ::open(QFile::encodeName(guard).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    QVERIFY2(fd >= 0 && ::flock(fd, LOCK_EX) == 0, qPrintable(guard)); // held until the end
+    nameApplication();
+}
+
+// A start refused here answers no box but the one a test shows for real.
+void TestInstanceLock::init()
+{
+    messages::setAnswererForTests([](const messages::Request &) { return false; });
+}
+
+void TestInstanceLock::cleanup()
+{
+    runs.endAll();
+    releaseInstanceLock();
+    setInstanceLockUserForTests(-1);
+    messages::setAnswererForTests({});
+}
+
+// The same places whatever the environment says, so that a start from a
+// desktop launcher and one from a terminal meet at one lock: the runtime
+// folder when the system made one, and a private folder in the home the
+// system records for the user, never a shared one.
+void TestInstanceLock::lockPlacesDependOnTheUserAlone()
+{
+    const QString uid = QString::number(::getuid());
+    const QString name = QStringLiteral("/zel-orvalis-%1.lock").arg(uid);
+    QStringList expected;
+    if (QFileInfo(QStringLiteral("/run/user/") + uid).isDir())
+        expected << QStringLiteral("/run/user/") + uid + name;
+    const QString folder = QFile::decodeName(::getpwuid(::getuid())->pw_dir)
+        + QStringLiteral("/.local/state/zel-orvalis");
+    expected << folder + name;
+    // A folder others may look into is made private again.
+    QFile::setPermissions(folder,
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                              | QFile::ExeOther);
+    QTemporaryDir elsewhere;
+    const QList<const char *> variables = {"XDG_RUNTIME_DIR", "HOME", "XDG_CACHE_HOME"};
+    QList<QByteArray> saved;
+    for (const char *variable : variables) {
+        saved << qgetenv(variable);
+        qputenv(variable, elsewhere.path().toLocal8Bit());
+    }
+    const auto openFiles = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).count();
+    };
+    const uint open = openFiles();
+    const QStringList places = instanceLockPlaces();
+    QCOMPARE(openFiles(), open); // nothing left open on the way
+    for (int i = 0; i < variables.size(); ++i)
+        saved[i].isEmpty() ? qunsetenv(variables[i]) : qputenv(variables[i], saved[i]);
+
+    QCOMPARE(places, QStringList {QStringLiteral("@zel-orvalis-") + uid} + expected);
+    const auto othersMay = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(QFileInfo(folder).permissions() & othersMay, QFile::Permissions());
+}
+
+void TestInstanceLock::secondInstanceIsRefused()
+{
+    QProcess *first = runs.start();
+    QVERIFY(first->waitForStarted());
+    const QString firstPid = QString::number(first->processId());
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(lockPath()), firstPid, 10000);
+
+    messages::setAnswererForTests({}); // the real box
+    SeenBox seen;
+    answerNextBox(&seen);
+    QVERIFY(refuseSecondInstance());
+
+    QCOMPARE(seen.title, QStringLiteral("Zel Orvalis"));
+    QCOMPARE(seen.text, QStringLiteral("Application is already running"));
+    QCOMPARE(seen.icon, QMessageBox::Information);
+    QCOMPARE(seen.buttons.size(), 1);
+    // The first instance is left as it was: still running, still the holder.
+    QCOMPARE(first->state(), QProcess::Running);
+    QCOMPARE(lockHolder(lockPath()), firstPid);
+}
+
+void TestInstanceLock::restartAfterKill9()
+{
+    QProcess *first = runs.start();
+    QVERIFY(first->waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(lockPath()), QString::number(first->processId()), 10000);
+    first->kill(); // SIGKILL: the lock file stays behind
+    QVERIFY(first->waitForFinished());
+    QVERIFY(QFile::exists(lockPath()));
+
+    QProcess *next = runs.start();
+    QVERIFY(next->waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(lockPath()), QString::number(next->processId()), 10000);
+    QCOMPARE(next->state(), QProcess::Running);
+}
+
+// A place that cannot be used is skipped at once, whatever stands there, and
+// the lock is taken at the next; with none left the program runs without it.
+// A folder others may write to, or someone else's, is never used, whatever
+// they put in it. The lock file made is the user's alone.
+void TestInstanceLock::lockThatCannotBeMadeDoesNotRefuse_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    row("folder is a file", "not-a-folder");
+    row("a shared folder, held there", "shared");
+    row("another user's folder", "not-own");
+    row("a folder at the lock", "folder");
+    row("a dangling link at the lock", "link");
+    row("a FIFO at the lock", "fifo");
+}
+
+void TestInstanceLock::lockThatCannotBeMadeDoesNotRefuse()
+{
+    QFETCH(QString, obstacle);
+    QTemporaryDir dir;
+    QString place = dir.filePath(QStringLiteral("zel.lock"));
+    QProcess holder;
+    if (obstacle == QLatin1String("not-a-folder")) {
+        QFile file(dir.filePath(QStringLiteral("not-a-folder")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        place = file.fileName() + QStringLiteral("/zel.lock");
+    } else if (obstacle == QLatin1String("shared")) {
+        QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 01777), 0);
+        QVERIFY(holdLock(holder, place));
+    } else if (obstacle == QLatin1String("not-own")) {
+        // As the user it is taken for sees the folder (root could chown it).
+        setInstanceLockUserForTests(int(::getuid()) + 1);
+    } else if (obstacle == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(place));
+    } else if (obstacle == QLatin1String("link")) {
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), place));
+    } else {
+        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {place}), 0);
+    }
+    QTemporaryDir next;
+    const QString usable = next.filePath(QStringLiteral("zel.lock"));
+
+    InstanceLock alone = InstanceLock::Acquired, withNext = InstanceLock::Unavailable;
+    QVERIFY2(endsWithin(3000,
+                        [&] {
+                            alone = acquireInstanceLock({place});
+                            setInstanceLockUserForTests(-1);
+                            withNext = acquireInstanceLock({place, usable});
+                        }),
+             "taking the lock blocked");
+    QCOMPARE(alone, InstanceLock::Unavailable);
+    QCOMPARE(withNext, InstanceLock::Acquired);
+    QCOMPARE(lockHolder(usable), ownPid);
+    struct stat made = {};
+    QCOMPARE(::stat(QFile::encodeName(usable).constData(), &made), 0);
+    QCOMPARE(made.st_mode & 07777, mode_t(0600)); // the user's alone, and opened again next time
+    releaseInstanceLock();
+}
+
+// Whatever a crash at any moment, or anything else, leaves in the lock file
+// means nothing: the next start takes the lock at once and leaves the file
+// as it was.
+void TestInstanceLock::leftoversDoNotBlock_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("qtHelperLock");
+    QTest::addColumn<int>("mode");
+    row("empty", QByteArray(), false, 0600);
+    row("garbage", QByteArray("\x01\xff not a lock\n"), false, 0600);
+    row("another host", QByteArray("1\nzel-orvalis\nsomewhere-else\n"), false, 0600);
+    row("empty, with Qt's empty helper lock", QByteArray(), true, 0600);
+    row("read-only, as made under umask 0277", QByteArray(), false, 0400);
+}
+
+void TestInstanceLock::leftoversDoNotBlock()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, qtHelperLock);
+    QFETCH(int, mode);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("zel.lock"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+    if (qtHelperLock) {
+        QFile helper(path + QStringLiteral(".rmlock"));
+        QVERIFY(helper.open(QIODevice::WriteOnly));
+    }
+
+    InstanceLock result = InstanceLock::Unavailable;
+    QVERIFY2(endsWithin(2000, [&] { result = acquireInstanceLock({path}); }),
+             "taking the lock blocked");
+    QCOMPARE(result, InstanceLock::Acquired);
+    QCOMPARE(lockHolder(path), ownPid);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content);
+    QCOMPARE(file.permissions(),
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
+                 | QFile::WriteUser); // the user's alone, mode 0600
+    releaseInstanceLock();
+}
+
+// Only a lock another process really holds refuses a start, at any of the
+// places; a lock taken meanwhile at an earlier place is let go again, and
+// once the other process ends the next start takes them all.
+void TestInstanceLock::lockHeldByAnotherProcessRefuses_data()
+{
+    QTest::addColumn<QString>("before"); // what comes before the held file
+    row("the only place", QString());
+    row("a later place", QStringLiteral("file"));
+    row("behind a socket that cannot decide", QStringLiteral("socket"));
+}
+
+void TestInstanceLock::lockHeldByAnotherProcessRefuses()
+{
+    QFETCH(QString, before);
+    QTemporaryDir dir;
+    const QString earlier = dir.filePath(QStringLiteral("earlier.lock"));
+    const QString held = dir.filePath(QStringLiteral("held.lock"));
+    const QString name = QStringLiteral("zel-orvalis-test-undecided-") + ownPid;
+    QStringList places {held};
+    QList<int> squatted; // every name of the socket taken, with its queue full
+    if (before == QLatin1String("file"))
+        places.prepend(earlier);
+    for (int i = 0; before == QLatin1String("socket") && i < 8; ++i) {
+        squatted << listenAt(i ? name + u'-' + QString::number(i) : name);
+        fillQueue(i ? name + u'-' + QString::number(i) : name);
+    }
+    if (!squatted.isEmpty())
+        places.prepend(u'@' + name);
+    QProcess holder;
+    QVERIFY(holdLock(holder, held));
+
+    QCOMPARE(acquireInstanceLock(places), InstanceLock::HeldByAnother);
+    QCOMPARE(lockHolder(earlier), QString());
+    QCOMPARE(lockHolder(held), QString::number(holder.processId()));
+
+    holder.kill();
+    QVERIFY(holder.waitForFinished());
+    QTRY_COMPARE(lockHolder(held), QString()); // its child lets go a moment later
+    QCOMPARE(acquireInstanceLock(places), InstanceLock::Acquired);
+    for (const QString &place : places)
+        QCOMPARE(lockHolder(place), place.startsWith(u'@') ? QString() : ownPid);
+    releaseInstanceLock();
+    for (const int fd : std::as_const(squatted))
+        ::close(fd);
+}
+
+// The socket's name is the user's only while a process of the user's listens
+// there: another user's is passed over for the next name, and a process of
+// the user's at any of them, even with the first free again, is an instance.
+void TestInstanceLock::socketTellsUsersApart_data()
+{
+    QTest::addColumn<QList<int>>("listening"); // which of the names are taken
+    QTest::addColumn<bool>("ours"); // by a process of this user's
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("taken"); // the name taken then, or -1
+    const int held = int(InstanceLock::HeldByAnother), acquired = int(InstanceLock::Acquired);
+    row("free", QList<int> {}, true, acquired, 0);
+    row("this user's", QList<int> {0}, true, held, -1);
+    row("this user's at a later name", QList<int> {2}, true, held, -1);
+    row("another user's", QList<int> {0}, false, acquired, 1);
+    row("another user's, twice", QList<int> {0, 1}, false, acquired, 2);
+    row("another user's at every name", QList<int> {0, 1, 2, 3, 4, 5, 6, 7}, false,
+        int(InstanceLock::Unavailable), -1);
+}
+
+void TestInstanceLock::socketTellsUsersApart()
+{
+    QFETCH(QList<int>, listening);
+    QFETCH(bool, ours);
+    QFETCH(int, result);
+    QFETCH(int, taken);
+    const QString name = QStringLiteral("zel-orvalis-test-") + ownPid;
+    const auto nameAt = [&](int index) {
+        return index ? name + u'-' + QString::number(index) : name;
+    };
+    QList<int> others;
+    for (const int index : listening)
+        others << listenAt(nameAt(index));
+    QVERIFY(!others.contains(-1));
+    if (!ours)
+        setInstanceLockUserForTests(int(::getuid()) + 1);
+    const InstanceLock got = acquireInstanceLock({u'@' + name});
+    setInstanceLockUserForTests(-1);
+    for (const int fd : std::as_const(others))
+        ::close(fd);
+    QCOMPARE(int(got), result);
+    if (taken >= 0)
+        QCOMPARE(listenAt(nameAt(taken)), -1); // held by this process
+    releaseInstanceLock();
+    if (taken >= 0) {
+        const int fd = listenAt(nameAt(taken));
+        QVERIFY(fd >= 0); // and let go with the lock
+        ::close(fd);
+    }
+}
 
 // Every order of the two starts' first steps (taking a name, listening,
 // asking who listens there, giving way), with one passing over a name the
@@ -96,17 +380,12 @@ void TestInstanceLock::racingStartsLeaveExactlyOne()
         for (int i = 0; i < Steps; ++i)
             order += bits >> i & 1 ? 'B' : 'A';
         Turns turns(order);
-        setSocketStepForTests([&turns] { turns.step(whoAmI); });
+        setSocketStepForTests([&turns] { turns.step(); });
         InstanceLock result[2];
         int fd[2] = {-1, -1};
-        const auto start = [&](int i) {
-            whoAmI = char('A' + i);
+        turns.race([&](int i) {
             result[i] = claimSocket(place + QString::number(bits), ::getuid(), fd[i], {0ms, 100ms});
-            turns.finish(whoAmI);
-        };
-        std::thread a(start, 0), b(start, 1);
-        a.join();
-        b.join();
+        });
         setSocketStepForTests({});
         ::close(fd[0]);
         ::close(fd[1]);
@@ -159,5 +438,40 @@ void TestInstanceLock::nothingStartedInheritsTheLock()
         QVERIFY2(!inherited.contains(target), qPrintable(target));
 }
 
-QTEST_GUILESS_MAIN(TestInstanceLock)
+// No display: one plain line and exit code 1, no abort and no core dump.
+// A platform that does not exist is named, not the display.
+void TestInstanceLock::noDisplayEndsWithAMessage_data()
+{
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("message");
+    row("none", "xcb", QString(), "zel-orvalis: no display could be opened (DISPLAY=\"\")\n");
+    row("a dead one", "xcb", ":97", "zel-orvalis: no display could be opened (DISPLAY=\":97\")\n");
+    row("a platform that does not exist", "garbage", ":97",
+        "zel-orvalis: the platform asked for could not be started "
+        "(QT_QPA_PLATFORM=\"garbage\")\n");
+}
+
+void TestInstanceLock::noDisplayEndsWithAMessage()
+{
+    QFETCH(QString, platform);
+    QFETCH(QString, display);
+    QFETCH(QString, message);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    if (display.isEmpty())
+        environment.remove(QStringLiteral("DISPLAY"));
+    else
+        environment.insert(QStringLiteral("DISPLAY"), display);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(ZEL_BINARY), {});
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 1);
+    QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()), message);
+}
+
+QTEST_MAIN(TestInstanceLock)
 #include "tst_instance_lock.moc"

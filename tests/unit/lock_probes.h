@@ -1,0 +1,85 @@
+#pragma once
+
+#include "app/instance_lock.h"
+#include "app/instance_socket.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <chrono>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+// The instance lock's parts as the system shows them from outside.
+
+// What the descriptors of this process lead to ("socket:[123]", a path).
+inline QStringList openTargets(qint64 pid = QCoreApplication::applicationPid())
+{
+    QStringList targets;
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
+    for (const QString &fd : QDir(fds).entryList(QDir::Files | QDir::System)) {
+        char target[4096];
+        const ssize_t size = ::readlink(QFile::encodeName(fds + u'/' + fd), target, sizeof target);
+        targets << QString::fromLocal8Bit(target, qMax(ssize_t(0), size));
+    }
+    return targets;
+}
+
+// The process whose flock is on the file at `path`, as the kernel lists it;
+// empty when none is.
+inline QString lockHolder(const QString &path)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly))
+        return {};
+    // "1: FLOCK  ADVISORY  WRITE 4242 fe:00:1234 0 EOF"; a waiter's has "->".
+    for (const QByteArray &line : locks.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 5 && fields[1] == "FLOCK"
+            && fields[5].split(':').constLast() == QByteArray::number(quint64(info.st_ino)))
+            return QString::fromLatin1(fields[4]);
+    }
+    return {};
+}
+
+// A socket listening at the abstract name `name`, as another instance holds
+// one; -1 when it cannot be had.
+inline int listenAt(const QString &name)
+{
+    using namespace std::chrono_literals;
+    int fd = -1;
+    const auto claimed = zel::claimSocket(u'@' + name, ::getuid(), fd, {0ms, 0ms});
+    return claimed == zel::InstanceLock::Acquired ? fd : -1;
+}
+
+// Fills the queue of the socket listening at `name` with callers that are
+// never let in: whose it is can no longer be asked.
+inline void fillQueue(const QString &name)
+{
+    sockaddr_un address = {AF_UNIX, {}};
+    const QByteArray bytes = QFile::encodeName(name);
+    std::memcpy(address.sun_path + 1, bytes.constData(), size_t(bytes.size()));
+    const auto size = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + bytes.size());
+    for (bool room = true; room;) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        room = ::connect(fd, reinterpret_cast<sockaddr *>(&address), size) == 0;
+        ::close(fd);
+    }
+}
+
+// Another process takes the lock at `path` and holds it until `holder` ends.
+inline bool holdLock(QProcess &holder, const QString &path)
+{
+    holder.start(QStringLiteral("flock"), {QStringLiteral("--close"), path, QStringLiteral("cat")});
+    return holder.waitForStarted()
+        && QTest::qWaitFor([&] { return lockHolder(path) == QString::number(holder.processId()); });
+}
