@@ -8,7 +8,7 @@ packages="$*"
 [ -n "$packages" ] || packages="cmake make g++ pkg-config clang-format
 qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-qpa-plugins libgl-dev
 fonts-dejavu-core
-xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
+xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils imagemagick
 orca at-spi2-core dbus-x11 python3-pyatspi
 desktop-file-utils appstream dpkg-dev lintian file g++-mingw-w64-x86-64-posix libxcb1-dev"
 

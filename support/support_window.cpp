@@ -4,6 +4,7 @@
 #include "oracle/random_source.h"
 #include "support/keep_on_top.h"
 #include "support/referral.h"
+#include "ui/held_key.h"
 #include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
@@ -91,6 +92,8 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
     auto *b = look::place(new QPushButton(caption, parent), name, rect);
     // Enter presses the focused button and no other: there is no default button.
     b->setAutoDefault(true);
+    // Home page, referral or exit: once per press, however long the key is held.
+    pressOncePerHold(b);
     return b;
 }
 

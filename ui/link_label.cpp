@@ -1,5 +1,7 @@
 #include "ui/link_label.h"
 
+#include "ui/held_key.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,11 +19,12 @@ LinkLabel::LinkLabel(const QString &text, const QString &destination, QWidget *p
     setCursor(Qt::PointingHandCursor);
     // The keyboard reaches it; a click opens it without moving the focus.
     setFocusPolicy(Qt::TabFocus);
+    pressOncePerHold(this);
 }
 
-// Return, Enter and Space open the link once per press: a held key opens it
-// once too. They are taken here even when held, so that a dialog's default
-// button never answers them instead.
+// Return, Enter and Space open the link once per press; a held key's repeats
+// never come here (see held_key.h). They are taken here, so that a dialog's
+// default button never answers them instead.
 void LinkLabel::keyPressEvent(QKeyEvent *event)
 {
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
@@ -31,8 +34,7 @@ void LinkLabel::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Space:
         if (plain) {
             event->accept();
-            if (!event->isAutoRepeat())
-                Q_EMIT clicked();
+            Q_EMIT clicked();
             return;
         }
         break;
