@@ -74,19 +74,17 @@ AboutWindow::AboutWindow(QWidget *parent)
     ok->setFont(look::verdana(8.25, look::Bold));
     ok->setDefault(true);
 
-    auto *icon = look::place(new QLabel(this), "picIcon", IconRect);
-    icon->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
-    icon->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
+    look::iconLabel(this, "picIcon", IconRect);
 
     look::textLabel(this, "Label1", Description, DescriptionRect, look::verdana(8.25), Orange,
                     true);
     oneLine(new QLabel(look::windowTitle(), this), "Label2", TitleRect,
             look::verdana(12, look::Bold), look::Purple);
-    auto *details
+    auto *fullBrandLink
         = oneLine(new LinkLabel(DetailsCaption, QStringLiteral("the full-branding offer"), this),
                   "lblCobrand", DetailsRect, look::verdana(8.25, look::Underline), Green);
     look::textLabel(this, "Label3", Offer, OfferRect, look::verdana(8.25, look::Bold), Pink, true);
-    auto *visit = oneLine(
+    auto *homePageLink = oneLine(
         new LinkLabel(VisitCaption + siteAsText(), QStringLiteral("the Velmora home page"), this),
         "lblHomePage", VisitRect, look::verdana(8.25, look::Underline), Green);
 
@@ -94,11 +92,11 @@ AboutWindow::AboutWindow(QWidget *parent)
 
     // OK is both the default and the way out: Enter and Esc close the window.
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(visit, &LinkLabel::clicked, this, &AboutWindow::openHomePage);
-    connect(details, &LinkLabel::clicked, this, &AboutWindow::openFullBrandPage);
+    connect(homePageLink, &LinkLabel::clicked, this, &AboutWindow::openHomePage);
+    connect(fullBrandLink, &LinkLabel::clicked, this, &AboutWindow::openFullBrandPage);
     // Tab goes from OK to the links, in the order they are read.
-    setTabOrder(ok, visit);
-    setTabOrder(visit, details);
+    setTabOrder(ok, homePageLink);
+    setTabOrder(homePageLink, fullBrandLink);
     ok->setFocus();
 }
 

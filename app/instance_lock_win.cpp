@@ -16,8 +16,8 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcInstance, "zel.instance", QtCriticalMsg) // silent unless asked for
 
-HANDLE held = nullptr; // this account's lock
-HANDLE shown = nullptr; // the name installers look for
+HANDLE accountLock = nullptr; // this account's lock
+HANDLE installersMutex = nullptr; // the name installers look for
 
 const wchar_t *wide(const QString &text)
 {
@@ -51,16 +51,16 @@ QString userSid()
 // instance runs is never decided here.
 void holdTheInstallersName()
 {
-    if (shown)
+    if (installersMutex)
         return;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
             L"D:(A;;0x00100000;;;WD)", SDDL_REVISION_1, &descriptor, nullptr))
         return;
     SECURITY_ATTRIBUTES attributes {sizeof attributes, descriptor, FALSE};
-    shown = CreateMutexExW(&attributes, wide(QStringLiteral("Global\\" ZEL_WINDOWS_MUTEX)), 0,
-                           SYNCHRONIZE);
-    if (!shown)
+    installersMutex = CreateMutexExW(
+        &attributes, wide(QStringLiteral("Global\\" ZEL_WINDOWS_MUTEX)), 0, SYNCHRONIZE);
+    if (!installersMutex)
         qCWarning(lcInstance, "the mutex installers look for could not be made (error %lu)",
                   static_cast<unsigned long>(GetLastError()));
     LocalFree(descriptor);
@@ -80,7 +80,7 @@ QStringList instanceLockPlaces()
 
 InstanceLock acquireInstanceLock(const QStringList &places)
 {
-    if (held)
+    if (accountLock)
         return InstanceLock::Acquired;
     for (const QString &place : places) {
         // The mutex is never waited on: its existence is the lock.
@@ -94,7 +94,7 @@ InstanceLock acquireInstanceLock(const QStringList &places)
             return InstanceLock::HeldByAnother;
         }
         if (mutex) {
-            held = mutex;
+            accountLock = mutex;
             holdTheInstallersName();
             return InstanceLock::Acquired;
         }
@@ -110,7 +110,7 @@ InstanceLock acquireInstanceLock(const QStringList &places)
 
 void releaseInstanceLock()
 {
-    for (HANDLE *mutex : {&held, &shown}) {
+    for (HANDLE *mutex : {&accountLock, &installersMutex}) {
         if (*mutex)
             CloseHandle(*mutex);
         *mutex = nullptr;

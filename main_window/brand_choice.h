@@ -12,7 +12,7 @@ enum class BrandFront {
 };
 
 // n = 6 r + 1 in double precision, rounded half to even: 1..7.
-std::int16_t brandN(float r);
+std::int16_t brandNumberFor(float r);
 
 // 2, 4, 6 -> full branding; 1, 3, 5 -> co-branding; 7 -> leave as it is.
 BrandFront brandFrontFor(float r);

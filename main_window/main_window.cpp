@@ -3,6 +3,7 @@
 #include "about/about_window.h"
 #include "links/open_link.h"
 #include "main_window/brand_choice.h"
+#include "main_window/main_menu.h"
 #include "oracle/oracle_table.h"
 #include "oracle/random_source.h"
 #include "ui/accessibility.h"
@@ -11,11 +12,11 @@
 #include "ui/panel.h"
 #include "ui/plain_widgets.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
@@ -67,6 +68,9 @@ constexpr QRect ReadingRect(192, 56, 357, 201);
 constexpr QRect BrandStripRect(0, 297, 562, 57);
 constexpr QRect BrandLabelRect(8, 11, 545, 40);
 
+// The reading and Back buttons take a held key as Qt's own buttons do.
+constexpr auto ButtonKeys = look::HeldKey::Repeats;
+
 QLabel *picture(QWidget *parent, const char *name)
 {
     auto *label = look::place(new QLabel(parent), name, PictureRect);
@@ -76,25 +80,6 @@ QLabel *picture(QWidget *parent, const char *name)
     label->setAccessibleDescription(
         QStringLiteral("An antique sculpted head with a fan-shaped crown"));
     return label;
-}
-
-Panel *panel(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *box = look::place(new Panel(caption, parent), name, PanelRect);
-    box->setFont(look::verdana(8.25, look::Bold)); // the caption's font
-    look::setBackground(box, look::Purple);
-    look::setTextColour(box, look::White);
-    return box;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &rect)
-{
-    auto *b = look::place(new QPushButton(caption, parent), name, rect);
-    b->setFont(look::verdana(8.25, look::Bold));
-    // Enter presses a focused button, as on the system this window was drawn
-    // for; outside a dialog this never makes it a default button.
-    b->setAutoDefault(true);
-    return b;
 }
 
 // A link across a box of its own: bold, underlined, centred and wrapped.
@@ -136,7 +121,7 @@ MainWindow::MainWindow(QWidget *parent)
     client->setFixedSize(ClientArea);
     look::setBackground(client, look::White);
     setCentralWidget(client);
-    buildMenuBar();
+    connect(buildMainMenu(this), &QAction::triggered, this, &MainWindow::openAbout);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Created in design order, so later controls lie above earlier ones.
@@ -156,10 +141,10 @@ MainWindow::MainWindow(QWidget *parent)
     panels = accessibility::stackPages(client, PanelRect, {questionPanel, resultPanel});
     // The links come after the designed controls: the forum, then the brand
     // label in front.
-    QWidget *const order[] = {question, proceed, back, forumLink, coBrandLink, fullBrandLink};
+    QWidget *const order[] = {questionField, proceed, back, forumLink, coBrandLink, fullBrandLink};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
-    question->setFocus();
+    questionField->setFocus();
     // The focus stays in the question field, so a screen reader would hear
     // neither the reading nor the way back without being told.
     announcer = new accessibility::Announcer(this);
@@ -168,7 +153,8 @@ MainWindow::MainWindow(QWidget *parent)
 // The panel in front at start: the guide, the question and the reading button.
 QPushButton *MainWindow::buildQuestionPanel(QWidget *client)
 {
-    questionPanel = panel(client, "fraMain", QString());
+    questionPanel = look::panel(client, "fraMain", QString(), PanelRect,
+                                look::verdana(8.25, look::Bold), look::Purple);
     questionPanel->setAccessibleName(QStringLiteral("Your question"));
     picture(questionPanel, "Picture1_0");
     look::textLabel(questionPanel, "lblLabel_0", GuideText, GuideRect,
@@ -178,10 +164,11 @@ QPushButton *MainWindow::buildQuestionPanel(QWidget *client)
     look::textLabel(questionPanel, "lblLabel_3", QuestionPrompt, QuestionPromptRect,
                     look::verdana(8.25, look::Bold), look::Yellow, false)
         ->adjustSize();
-    question = look::lineField(questionPanel, "txtQuestion", QuestionRect);
-    question->setFont(look::verdana(8.25));
-    question->setAccessibleName(QuestionPrompt);
-    auto *proceed = button(questionPanel, "cmdProceed", ProceedCaption, ProceedRect);
+    questionField = look::lineField(questionPanel, "txtQuestion", QuestionRect);
+    questionField->setFont(look::verdana(8.25));
+    questionField->setAccessibleName(QuestionPrompt);
+    auto *proceed = look::pushButton(questionPanel, "cmdProceed", ProceedCaption, ProceedRect,
+                                     ButtonKeys, look::verdana(8.25, look::Bold));
     connect(proceed, &QPushButton::clicked, this, &MainWindow::showReading);
     return proceed;
 }
@@ -189,9 +176,11 @@ QPushButton *MainWindow::buildQuestionPanel(QWidget *client)
 // The panel a reading brings forward: the drawn name and its text.
 QPushButton *MainWindow::buildResultPanel(QWidget *client)
 {
-    resultPanel = panel(client, "fraResult", ResultCaption);
+    resultPanel = look::panel(client, "fraResult", ResultCaption, PanelRect,
+                              look::verdana(8.25, look::Bold), look::Purple);
     picture(resultPanel, "Picture1_1");
-    auto *back = button(resultPanel, "cmdBack", BackCaption, BackRect);
+    auto *back = look::pushButton(resultPanel, "cmdBack", BackCaption, BackRect, ButtonKeys,
+                                  look::verdana(8.25, look::Bold));
     connect(back, &QPushButton::clicked, this, &MainWindow::goBack);
     // Empty until the first reading sizes it to the drawn name, so its font
     // is not loaded before the window is on screen.
@@ -221,47 +210,6 @@ void MainWindow::buildBrandStrip(QWidget *client)
             link->setFocusPolicy(brandLabels->currentWidget() == link ? Qt::TabFocus : Qt::NoFocus);
     });
     brandLabels->setCurrentWidget(fullBrandLink);
-}
-
-// Entries carry no shortcut keys: mouse and access keys reach them.
-void MainWindow::buildMenuBar()
-{
-    QMenuBar *bar = menuBar();
-    bar->setObjectName(QStringLiteral("menuBar"));
-    const auto entry = [](QWidget *owner, const char *name, const QString &caption) {
-        auto *action = new QAction(caption, owner);
-        action->setObjectName(QLatin1String(name));
-        owner->addAction(action);
-        return action;
-    };
-    const auto opens
-        = [&](QWidget *owner, const char *name, const QString &caption, LinkTarget target) {
-              connect(entry(owner, name, caption), &QAction::triggered, this,
-                      [target] { openLink(target); });
-          };
-    const auto separator = [](QMenu *menu, const char *name) {
-        menu->addSeparator()->setObjectName(QLatin1String(name));
-    };
-
-    QMenu *file = bar->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    // Exit closes exactly as the close button does.
-    connect(entry(file, "mnuExit", QStringLiteral("E&xit")), &QAction::triggered, this,
-            &QWidget::close);
-
-    QMenu *help = bar->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    opens(help, "mnuOnline", QStringLiteral("&Online Help"), LinkTarget::ProductHelpPage);
-    opens(help, "mnuVisit", QStringLiteral("&Visit Us Online"), LinkTarget::HomePage);
-    separator(help, "mnuSep2");
-    opens(help, "mnuUpdate", QStringLiteral("Check for Software &Update"),
-          LinkTarget::ProductDownloadPage);
-    separator(help, "mnuSep3");
-    connect(entry(help, "mnuAbout", QStringLiteral("&About Software")), &QAction::triggered, this,
-            &MainWindow::openAbout);
-
-    // A command of its own on the bar, with no menu under it.
-    opens(bar, "mnuDonate", QStringLiteral("&Donate"), LinkTarget::DonatePage);
 }
 
 // The menu, its access keys and a screen reader's press all come here. About
@@ -294,14 +242,14 @@ void MainWindow::closeEvent(QCloseEvent *event)
 // shows an earlier reading.
 void MainWindow::drawReading()
 {
-    const std::int16_t index = oracle::indexFromR(oracle::nextRandom());
+    const std::int16_t index = oracle::entryIndexFor(oracle::nextRandom());
     if (oracle::indexInBounds(index)) {
         const oracle::OracleEntry &entry = oracle::entryAt(index);
         resultName->setText(QString::fromUtf8(entry.name.data(), entry.name.size()));
         resultName->adjustSize();
         resultText->setText(QString::fromStdString(oracle::displayedText(entry)));
     }
-    question->setFocus();
+    questionField->setFocus();
 }
 
 // The question is never read: any text, or none, gets a reading.
@@ -310,16 +258,16 @@ void MainWindow::showReading()
     drawReading();
     // The stack hands the focus to the page it brings forward when the focus
     // is on the page going behind; the reading leaves it in the question field.
-    question->clearFocus();
+    questionField->clearFocus();
     panels->setCurrentWidget(resultPanel);
-    question->setFocus();
+    questionField->setFocus();
     announcer->announce(resultName->text(), resultText->text());
 }
 
 void MainWindow::goBack()
 {
-    question->clear();
-    question->setFocus();
+    questionField->clear();
+    questionField->setFocus();
     panels->setCurrentWidget(questionPanel);
     announcer->announce(QuestionPrompt, QString());
 }

@@ -37,7 +37,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildMenuBar();
     QPushButton *buildQuestionPanel(QWidget *client); // returns its reading button
     QPushButton *buildResultPanel(QWidget *client); // returns its Back button
     void buildBrandStrip(QWidget *client);
@@ -49,7 +48,7 @@ private:
     LinkLabel *forumLink = nullptr;
     QStackedLayout *panels = nullptr;
     Panel *questionPanel = nullptr;
-    QLineEdit *question = nullptr;
+    QLineEdit *questionField = nullptr;
     Panel *resultPanel = nullptr;
     QLabel *resultName = nullptr;
     QLabel *resultText = nullptr;

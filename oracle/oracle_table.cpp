@@ -94,7 +94,7 @@ std::string displayedText(const OracleEntry &entry)
     return text;
 }
 
-std::int16_t indexFromR(float r)
+std::int16_t entryIndexFor(float r)
 {
     return roundToInt16(25.0 * static_cast<double>(r));
 }

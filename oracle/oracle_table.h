@@ -30,6 +30,6 @@ std::string displayedText(const OracleEntry &entry);
 
 // p = 25 r in double precision, rounded half to even. The end entries get half
 // the weight of the others (1/50 against 1/25), which is the oracle's own rule.
-std::int16_t indexFromR(float r);
+std::int16_t entryIndexFor(float r);
 
 } // namespace zel::oracle

@@ -35,9 +35,10 @@ float randomFromBits(std::uint32_t bits)
 
 float nextRandom()
 {
-    Source &s = source();
-    const std::uint32_t bits
-        = s.replacement ? s.replacement() : static_cast<std::uint32_t>(s.engine());
+    Source &generator = source();
+    const std::uint32_t bits = generator.replacement
+        ? generator.replacement()
+        : static_cast<std::uint32_t>(generator.engine());
     return randomFromBits(bits);
 }
 

@@ -4,7 +4,6 @@
 #include "oracle/random_source.h"
 #include "support/keep_on_top.h"
 #include "support/referral.h"
-#include "ui/held_key.h"
 #include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
@@ -78,24 +77,8 @@ constexpr QRect LibraryPanelRect(488, 8, 249, 305);
 constexpr QRect LibraryTextRect(8, 24, 233, 257);
 constexpr QRect GoToHomeRect(5, 283, 239, 14);
 
-Panel *panel(QWidget *parent, const char *name, const QString &caption, const QRect &rect)
-{
-    auto *p = look::place(new Panel(caption, parent), name, rect);
-    p->setFont(look::verdana(9.75, look::Bold));
-    look::setTextColour(p, look::White);
-    look::setBackground(p, Navy);
-    return p;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &rect)
-{
-    auto *b = look::place(new QPushButton(caption, parent), name, rect);
-    // Enter presses the focused button and no other: there is no default button.
-    b->setAutoDefault(true);
-    // Home page, referral or exit: once per press, however long the key is held.
-    pressOncePerHold(b);
-    return b;
-}
+// Home page, referral or exit: once per press, however long the key is held.
+constexpr auto ButtonKeys = look::HeldKey::PressesOnce;
 
 } // namespace
 
@@ -127,18 +110,19 @@ SupportWindow::SupportWindow(QWidget *parent)
 
     // Created in design order, so later controls lie above earlier ones.
     buildAppeal();
-    auto *exit = button(this, "cmdClose", QStringLiteral("E&xit"), CloseRect);
-    connect(exit, &QPushButton::clicked, this, &SupportWindow::exitRequested);
+    auto *exitButton
+        = look::pushButton(this, "cmdClose", QStringLiteral("E&xit"), CloseRect, ButtonKeys);
+    connect(exitButton, &QPushButton::clicked, this, &SupportWindow::exitRequested);
     const QList<QWidget *> referralOrder = buildReferralPanel();
     // The link comes after every other control.
     QWidget *libraryLink = buildLibraryPanel();
-    QWidget *previous = exit;
+    QWidget *previous = exitButton;
     for (QWidget *next :
          QList<QWidget *> {homeButton} + referralOrder + QList<QWidget *> {libraryLink}) {
         setTabOrder(previous, next);
         previous = next;
     }
-    exit->setFocus();
+    exitButton->setFocus();
 
     // A fresh seed for the appeal, as at start-up.
     oracle::seedFromClock();
@@ -149,9 +133,7 @@ SupportWindow::SupportWindow(QWidget *parent)
 // takes the user to the forum.
 void SupportWindow::buildAppeal()
 {
-    auto *icon = look::place(new QLabel(this), "Picture1", PictureRect);
-    icon->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
-    icon->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
+    QLabel *icon = look::iconLabel(this, "Picture1", PictureRect);
     auto *title = look::textLabel(this, "Label1", look::windowTitle(), TitleRect,
                                   look::msSansSerif(18), look::Black, false);
     title->adjustSize();
@@ -165,11 +147,10 @@ void SupportWindow::buildAppeal()
     for (QWidget *still : std::initializer_list<QWidget *> {icon, title, appeal})
         still->setFocusPolicy(Qt::NoFocus);
 
-    homeButton
-        = button(this, "Check1", QStringLiteral("Click Here To Visit Velmora Now"), CheckRect);
+    homeButton = look::pushButton(this, "Check1", QStringLiteral("Click Here To Visit Velmora Now"),
+                                  CheckRect, ButtonKeys, look::verdana(14.25));
     // The mouse and the space bar press it, Enter does not.
     homeButton->setAutoDefault(false);
-    homeButton->setFont(look::verdana(14.25));
     homeButton->setCursor(Qt::PointingHandCursor);
     // It never stays pressed: a screen reader hears a push button.
     homeButton->setAccessibleDescription(
@@ -182,15 +163,16 @@ void SupportWindow::buildAppeal()
 // Returns its controls in the order Tab reaches them.
 QList<QWidget *> SupportWindow::buildReferralPanel()
 {
-    auto *form = panel(this, "Frame2", QStringLiteral("Refer A Friend"), ReferralPanelRect);
+    auto *form = look::panel(this, "Frame2", QStringLiteral("Refer A Friend"), ReferralPanelRect,
+                             look::verdana(9.75, look::Bold), Navy);
     auto *nameField = look::lineField(form, "txtName", NameRect, referral::LineLimit);
     auto *emailField = look::lineField(form, "txtEmail", EmailRect, referral::LineLimit);
     auto *friendNameField
         = look::lineField(form, "txtFriendName", FriendNameRect, referral::LineLimit);
     auto *friendEmailField
         = look::lineField(form, "txtFriendEmail", FriendEmailRect, referral::LineLimit);
-    auto *submit = button(form, "cmdSubmit", QStringLiteral("Refer A Friend &Now"), SubmitRect);
-    submit->setFont(look::verdana(8.25, look::Bold));
+    auto *submit = look::pushButton(form, "cmdSubmit", QStringLiteral("Refer A Friend &Now"),
+                                    SubmitRect, ButtonKeys, look::verdana(8.25, look::Bold));
     look::setTextColour(submit, look::Black);
     connect(submit, &QPushButton::clicked, this, &SupportWindow::referFriend);
     auto *messageField
@@ -219,13 +201,13 @@ QList<QWidget *> SupportWindow::buildReferralPanel()
 // The maker's other programs, and a link to them.
 QWidget *SupportWindow::buildLibraryPanel()
 {
-    auto *library
-        = panel(this, "Frame6", QStringLiteral("Download Velmora Softwares"), LibraryPanelRect);
-    auto *libraryText = look::textLabel(library, "Label3", LibraryText, LibraryTextRect,
+    auto *libraryPanel = look::panel(this, "Frame6", QStringLiteral("Download Velmora Softwares"),
+                                     LibraryPanelRect, look::verdana(9.75, look::Bold), Navy);
+    auto *libraryText = look::textLabel(libraryPanel, "Label3", LibraryText, LibraryTextRect,
                                         look::verdana(9), look::White, true);
     libraryText->setFocusPolicy(Qt::NoFocus);
     auto *libraryLink = new LinkLabel(QStringLiteral("Click Here To Visit Velmora Softwares"),
-                                      QStringLiteral("the Velmora software library"), library);
+                                      QStringLiteral("the Velmora software library"), libraryPanel);
     look::place(libraryLink, "lblGoToHome", GoToHomeRect);
     libraryLink->setFont(look::fittedFont(look::verdana(9, look::Bold | look::Underline),
                                           libraryLink->text(), GoToHomeRect.size(), false));

@@ -27,12 +27,12 @@ LinkLabel::LinkLabel(const QString &text, const QString &destination, QWidget *p
 // default button never answers them instead.
 void LinkLabel::keyPressEvent(QKeyEvent *event)
 {
-    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const bool unmodified = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        if (plain) {
+        if (unmodified) {
             event->accept();
             Q_EMIT clicked();
             return;

@@ -1,5 +1,7 @@
 #include "ui/look.h"
 
+#include "ui/held_key.h"
+#include "ui/panel.h"
 #include "ui/plain_widgets.h"
 #include "ui/version.h"
 
@@ -12,6 +14,8 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
@@ -187,6 +191,43 @@ QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect, int m
     palette.setColor(QPalette::Text, Black);
     field->setPalette(palette);
     return field;
+}
+
+Panel *panel(QWidget *parent, const char *name, const QString &caption, const QRect &rect,
+             const QFont &captionFont, const QColor &background)
+{
+    auto *box = place(new Panel(caption, parent), name, rect);
+    box->setFont(captionFont);
+    setBackground(box, background);
+    setTextColour(box, White);
+    return box;
+}
+
+QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption,
+                        const QRect &rect, HeldKey heldKey, const std::optional<QFont> &font)
+{
+    auto *button = place(new QPushButton(caption, parent), name, rect);
+    if (font)
+        button->setFont(*font);
+    button->setAutoDefault(true);
+    if (heldKey == HeldKey::PressesOnce)
+        pressOncePerHold(button);
+    return button;
+}
+
+QLabel *iconLabel(QWidget *parent, const char *name, const QRect &rect)
+{
+    auto *icon = place(new QLabel(parent), name, rect);
+    icon->setPixmap(QPixmap(QStringLiteral(":/assets/icon.png")));
+    icon->setAccessibleName(QStringLiteral("Zel Orvalis icon"));
+    return icon;
+}
+
+QString shownLineBreaks(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
 }
 
 void centreOnScreen(QWidget *window)

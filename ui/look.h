@@ -5,9 +5,16 @@
 #include <QRect>
 #include <QString>
 
+#include <optional>
+
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QWidget;
+
+namespace zel {
+class Panel;
+}
 
 // The look every window of the program shares: its name and title, its
 // fonts and their stand-ins on systems without them, colours, and where a
@@ -96,6 +103,28 @@ QLabel *textLabel(QWidget *parent, const char *name, const QString &text, const 
 // at most `maxLength` characters.
 QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect,
                      int maxLength = LineFieldLimit);
+// A panel on `background`, its caption (if any) in white `captionFont`.
+Panel *panel(QWidget *parent, const char *name, const QString &caption, const QRect &rect,
+             const QFont &captionFont, const QColor &background);
+
+// What a held Return, Enter or Space does to a button.
+enum class HeldKey {
+    Repeats, // Qt's own way: each repeat of Enter presses it again
+    PressesOnce, // one press however long the key is held (see held_key.h)
+};
+// A push button that Enter presses only while it has the focus, as on the
+// system the windows were drawn for: outside a dialog it is never a default
+// button. Without a font of its own it shows its parent's.
+QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption,
+                        const QRect &rect, HeldKey heldKey,
+                        const std::optional<QFont> &font = std::nullopt);
+// The program's icon, named for a screen reader.
+QLabel *iconLabel(QWidget *parent, const char *name, const QRect &rect);
+
+// The program's texts break lines with CR LF or a lone CR. A label or a text
+// box starts a new line at LF and draws a lone CR as a space: this is the
+// text with every break as LF.
+QString shownLineBreaks(QString text);
 
 // Places the window's client area in the middle of the screen it will open on.
 void centreOnScreen(QWidget *window);

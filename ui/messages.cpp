@@ -13,15 +13,6 @@ Answerer &replacement()
     return answerer;
 }
 
-// A lone carriage return separates lines in the program's texts, but Qt draws
-// it as a space; on screen it must start a new line.
-QString shownText(QString text)
-{
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
 bool show(const Request &request)
 {
     if (replacement())
@@ -29,7 +20,7 @@ bool show(const Request &request)
 
     const bool yesNo = request.kind == Kind::YesNo;
     QMessageBox box(request.kind == Kind::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    look::appTitle(), shownText(request.text),
+                    look::appTitle(), look::shownLineBreaks(request.text),
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, request.parent);
     box.setTextFormat(Qt::PlainText);
     // A box with no window of ours under it (at start-up) stays above every

@@ -14,7 +14,7 @@ constexpr int CaptionPadding = 2;
 
 Panel::Panel(const QString &caption, QWidget *parent)
     : QWidget(parent)
-    , text(caption)
+    , captionText(caption)
 {
     setAutoFillBackground(true);
     setAccessibleName(caption);
@@ -24,7 +24,7 @@ void Panel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const QFontMetrics metrics = fontMetrics();
-    const int top = text.isEmpty() ? 0 : metrics.height() / 2;
+    const int top = captionText.isEmpty() ? 0 : metrics.height() / 2;
     const QRect border(0, top, width() - 2, height() - top - 2);
 
     painter.setPen(Shadow);
@@ -32,13 +32,14 @@ void Panel::paintEvent(QPaintEvent *)
     painter.setPen(Highlight);
     painter.drawRect(border.translated(1, 1));
 
-    if (text.isEmpty())
+    if (captionText.isEmpty())
         return;
-    const QRect captionRect(CaptionIndent, 0, metrics.horizontalAdvance(text) + 2 * CaptionPadding,
+    const QRect captionRect(CaptionIndent, 0,
+                            metrics.horizontalAdvance(captionText) + 2 * CaptionPadding,
                             metrics.height());
     painter.fillRect(captionRect, palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(captionRect, Qt::AlignCenter | Qt::TextSingleLine, text);
+    painter.drawText(captionRect, Qt::AlignCenter | Qt::TextSingleLine, captionText);
 }
 
 } // namespace zel

@@ -15,13 +15,13 @@ class Panel final : public QWidget
 public:
     explicit Panel(const QString &caption, QWidget *parent = nullptr);
 
-    QString caption() const { return text; }
+    QString caption() const { return captionText; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QString text;
+    QString captionText;
 };
 
 } // namespace zel

@@ -1,5 +1,6 @@
 #include "ui/prompt_field.h"
 
+#include "ui/look.h"
 #include "ui/messages.h"
 
 #include <QFocusEvent>
@@ -68,9 +69,7 @@ void PromptField::setText(const QString &text)
             line->setCursorPosition(0);
         return;
     }
-    QString plain = text;
-    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    static_cast<QPlainTextEdit *>(field)->setPlainText(plain);
+    static_cast<QPlainTextEdit *>(field)->setPlainText(look::shownLineBreaks(text));
 }
 
 bool PromptField::eventFilter(QObject *watched, QEvent *event)

@@ -134,8 +134,8 @@ private Q_SLOTS:
     void enterAndEscapeDoNothing_data();
     void enterAndEscapeDoNothing();
     void tabOrder();
-    void brandN_data();
-    void brandN();
+    void brandNumberFor_data();
+    void brandNumberFor();
     void brandStripShowsOneLabel_data();
     void brandStripShowsOneLabel();
     void coBrandCaptionShowsOneAmpersand();
@@ -407,7 +407,7 @@ void TestMainWindow::tabOrder()
 }
 
 // n = 6 r + 1 rounded half to even; the borders lie at odd twelfths of r.
-void TestMainWindow::brandN_data()
+void TestMainWindow::brandNumberFor_data()
 {
     QTest::addColumn<float>("r");
     QTest::addColumn<int>("n");
@@ -443,12 +443,12 @@ void TestMainWindow::brandN_data()
     row("highest r: n 7", std::nextafter(1.0f, 0.0f), 7, same);
 }
 
-void TestMainWindow::brandN()
+void TestMainWindow::brandNumberFor()
 {
     QFETCH(float, r);
     QFETCH(int, n);
     QFETCH(int, front);
-    QCOMPARE(zel::brandN(r), n);
+    QCOMPARE(zel::brandNumberFor(r), n);
     QCOMPARE(int(brandFrontFor(r)), front);
 }
 

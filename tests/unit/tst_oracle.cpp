@@ -21,8 +21,8 @@ class TestOracle : public QObject
 private Q_SLOTS:
     void cleanup() { oracle::setBitSourceForTests({}); }
 
-    void indexFromR_data();
-    void indexFromR();
+    void entryIndexFor_data();
+    void entryIndexFor();
     void neighbourBoundaries_data();
     void neighbourBoundaries();
     void rounding_data();
@@ -43,7 +43,7 @@ private Q_SLOTS:
     void endsComeUpHalfAsOften();
 };
 
-void TestOracle::indexFromR_data()
+void TestOracle::entryIndexFor_data()
 {
     QTest::addColumn<float>("r");
     QTest::addColumn<int>("index");
@@ -61,11 +61,11 @@ void TestOracle::indexFromR_data()
     row("largest float below one is TURMS", belowOne, 25);
 }
 
-void TestOracle::indexFromR()
+void TestOracle::entryIndexFor()
 {
     QFETCH(float, r);
     QFETCH(int, index);
-    QCOMPARE(oracle::indexFromR(r), index);
+    QCOMPARE(oracle::entryIndexFor(r), index);
 }
 
 // Between entries k and k+1 lies p = k + 0.5, that is r = (k + 0.5) / 25. The
@@ -92,7 +92,7 @@ void TestOracle::neighbourBoundaries()
 {
     QFETCH(float, r);
     QFETCH(int, index);
-    QCOMPARE(oracle::indexFromR(r), index);
+    QCOMPARE(oracle::entryIndexFor(r), index);
 }
 
 void TestOracle::rounding_data()
@@ -247,7 +247,7 @@ void TestOracle::randomNeverReachesOne()
     const float drawn = oracle::nextRandom();
     QCOMPARE(drawn, r);
     QVERIFY(drawn >= 0.0f && drawn < 1.0f);
-    QVERIFY(oracle::indexInBounds(oracle::indexFromR(drawn)));
+    QVERIFY(oracle::indexInBounds(oracle::entryIndexFor(drawn)));
 }
 
 void TestOracle::clockSeededValuesStayInRange()
@@ -272,7 +272,7 @@ void TestOracle::endsComeUpHalfAsOften()
     constexpr int draws = 500000;
     std::array<int, EntryCount> counts {};
     for (int i = 0; i < draws; ++i) {
-        const auto index = oracle::indexFromR(oracle::nextRandom());
+        const auto index = oracle::entryIndexFor(oracle::nextRandom());
         QVERIFY(oracle::indexInBounds(index));
         ++counts[static_cast<std::size_t>(index)];
     }
