@@ -10,10 +10,14 @@
 #include <QAccessibleWidget>
 #include <QLineEdit>
 #include <QStackedLayout>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QValidator>
 #include <QWidget>
 #include <QWindow>
+
+#include <tuple>
 
 namespace zel::accessibility {
 
@@ -132,8 +136,105 @@ public:
     }
 };
 
+// A start or an end of an item (character, word, sentence) where `finder` stands.
+bool isEdge(const QTextBoundaryFinder &finder)
+{
+    return finder.boundaryReasons()
+        & (QTextBoundaryFinder::StartOfItem | QTextBoundaryFinder::EndOfItem);
+}
+
+// The nearest edge at or before `offset`, else the start of the text.
+int edgeAtOrBefore(QTextBoundaryFinder &finder, int offset)
+{
+    finder.setPosition(offset);
+    while (finder.position() > 0 && !isEdge(finder))
+        finder.toPreviousBoundary();
+    return int(finder.position());
+}
+
+// The nearest edge after `offset`, else the end of the text.
+int edgeAfter(QTextBoundaryFinder &finder, int offset)
+{
+    finder.setPosition(offset);
+    qsizetype at = finder.toNextBoundary();
+    while (at >= 0 && !isEdge(finder))
+        at = finder.toNextBoundary();
+    return int(at < 0 ? finder.string().size() : at);
+}
+
+// The item of `type` in `text` before (step -1), at (0) or after (1) `offset`,
+// as Qt's own search finds it, or -1 and -1 where there is none. Qt's own
+// steps out of the text and never returns when it starts at an edge that
+// begins nothing, as a leading space or "¿" does, or at the edge that ends
+// the text (Qt 6.4 to 6.8 at least); this one never leaves the text.
+std::pair<int, int> itemIn(const QString &text, int offset, QTextBoundaryFinder::BoundaryType type,
+                           int step)
+{
+    const int length = int(text.size());
+    QTextBoundaryFinder finder(type, text);
+    if (step < 0) {
+        const int end = offset > 0 && offset <= length ? edgeAtOrBefore(finder, offset) : 0;
+        return end > 0 ? std::pair(edgeAtOrBefore(finder, end - 1), end) : std::pair(-1, -1);
+    }
+    if (offset < 0 || offset >= length)
+        return {-1, -1};
+    const int start = step > 0 ? edgeAfter(finder, offset) : edgeAtOrBefore(finder, offset);
+    return start < length ? std::pair(start, edgeAfter(finder, start)) : std::pair(-1, -1);
+}
+
+// Where each offset of `text` lies along a single-line field drawn in `font`.
+// A layout adds up every glyph before the offset it is asked for, so the text
+// is laid out in stretches, one after the other in the text's direction: the
+// whole costs in proportion to its length, and only a text longer than a
+// stretch that mixes both directions comes out a little off.
+QList<qreal> placesAlong(QString text, const QFont &font)
+{
+    for (QChar &c : text) { // as the field draws them
+        if ((c.unicode() < 0x20 && c != u'\t') || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator || c == QChar::ObjectReplacementCharacter)
+            c = u' ';
+    }
+    // Told, not found at every step: finding it reads the whole text when
+    // nothing in it has a direction, as with emoji.
+    const bool leftward = text.isRightToLeft();
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAnywhere);
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    option.setTextDirection(leftward ? Qt::RightToLeft : Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+        line.setNumColumns(1024);
+    layout.endLayout();
+    QList<qreal> places(text.size() + 1);
+    qreal start = 0;
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        const int end = line.textStart() + line.textLength();
+        start -= leftward ? line.naturalTextWidth() : 0;
+        // Inside a character, as between the halves of an emoji, is its end.
+        for (int at = end; at >= line.textStart(); --at) {
+            places[at] = at == end || layout.isValidCursorPosition(at) ? start + line.cursorToX(at)
+                                                                       : places[at + 1];
+        }
+        start += leftward ? 0 : line.naturalTextWidth();
+    }
+    return places;
+}
+
+// The start of `text` that takes at most `room` units, in whole characters.
+QString wholeStart(const QString &text, int room)
+{
+    room = qMax(room, 0);
+    if (text.size() <= room)
+        return text;
+    return text.left(room > 0 && text.at(room - 1).isHighSurrogate() ? room - 1 : room);
+}
+
 // What a screen reader reads and writes in a text field. Qt's own
-// interfaces for fields are not public: these two follow them.
+// interfaces for fields are not public: these two follow them. Whatever the
+// offsets a screen reader gives, every call answers at once.
 class TextFieldAccessible : public QAccessibleWidget,
                             public QAccessibleTextInterface,
                             public QAccessibleEditableTextInterface
@@ -167,11 +268,38 @@ protected:
         *startOffset = *endOffset = -1;
         return QString();
     }
+    // Where `offset` lies in the text: -1 stands for its end and -2 for the
+    // caret. Any other offset outside the text is nowhere (-1).
+    int place(int offset) const
+    {
+        if (offset == -2)
+            return cursorPosition();
+        if (offset == -1)
+            return characterCount();
+        return offset >= 0 && offset <= characterCount() ? offset : -1;
+    }
+    // As place(), but an offset outside the text stands for its nearer end.
+    int nearest(int offset) const
+    {
+        const int at = place(offset);
+        return at >= 0 ? at : offset < 0 ? 0 : characterCount();
+    }
+    // The range between two places in order, or -1 and -1 if either is
+    // nowhere: an edit there changes nothing.
+    std::pair<int, int> span(int startOffset, int endOffset) const
+    {
+        const int start = place(startOffset);
+        const int end = place(endOffset);
+        if (start < 0 || end < 0)
+            return {-1, -1};
+        return {qMin(start, end), qMax(start, end)};
+    }
 };
 
 // A single-line field as Qt's own interface has it, except that a word or a
-// sentence asked for at the end of the text is the one that ends there: Qt's
-// own search for it never returns (Qt 6.4 to 6.8 at least).
+// sentence asked for at the end of the text is the one that ends there, and
+// that what a screen reader writes is cut to the field's maximum length
+// before the new text is made.
 class LineEditAccessible final : public TextFieldAccessible
 {
 public:
@@ -182,7 +310,7 @@ public:
         addControllingSignal(QStringLiteral("returnPressed()"));
     }
 
-    QLineEdit *field() const { return static_cast<QLineEdit *>(widget()); }
+    LineField *field() const { return static_cast<LineField *>(widget()); }
     bool shown() const { return field()->echoMode() == QLineEdit::Normal; }
 
     QAccessible::State state() const override
@@ -213,7 +341,7 @@ public:
             QAccessibleWidget::setText(t, text);
             return;
         }
-        QString checked = text;
+        QString checked = wholeStart(text, field()->maxLength());
         int at = 0;
         if (!field()->validator()
             || field()->validator()->validate(checked, at) == QValidator::Acceptable)
@@ -237,58 +365,60 @@ public:
     }
     void setSelection(int index, int startOffset, int endOffset) override
     {
+        const int start = nearest(startOffset);
         if (index == 0)
-            field()->setSelection(startOffset, endOffset - startOffset);
+            field()->setSelection(start, nearest(endOffset) - start);
     }
     int cursorPosition() const override { return field()->cursorPosition(); }
-    void setCursorPosition(int position) override { field()->setCursorPosition(position); }
+    void setCursorPosition(int position) override { field()->setCursorPosition(nearest(position)); }
     QString text(int startOffset, int endOffset) const override
     {
-        if (startOffset > endOffset || !shown())
+        const int start = nearest(startOffset);
+        const int end = nearest(endOffset);
+        if (start > end || !shown())
             return QString();
-        return field()->text().mid(startOffset, endOffset - startOffset);
+        return field()->text().mid(start, end - start);
     }
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int *startOffset,
                              int *endOffset) const override
     {
-        if (!shown())
-            return none(startOffset, endOffset);
-        return QAccessibleTextInterface::textBeforeOffset(at(offset), type, startOffset, endOffset);
+        return around(offset, type, -1, startOffset, endOffset);
     }
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int *startOffset,
                             int *endOffset) const override
     {
-        if (!shown())
-            return none(startOffset, endOffset);
-        return QAccessibleTextInterface::textAfterOffset(at(offset), type, startOffset, endOffset);
+        return around(offset, type, 1, startOffset, endOffset);
     }
     QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int *startOffset,
                          int *endOffset) const override
     {
-        if (!shown())
-            return none(startOffset, endOffset);
-        offset = at(offset);
-        const int length = characterCount();
-        if (offset == length && length > 0
-            && (type == QAccessible::WordBoundary || type == QAccessible::SentenceBoundary))
-            offset = length - 1;
-        return QAccessibleTextInterface::textAtOffset(offset, type, startOffset, endOffset);
+        return around(offset, type, 0, startOffset, endOffset);
     }
     int characterCount() const override { return int(field()->text().size()); }
     QRect characterRect(int offset) const override
     {
-        const QString character = text(offset, offset + 1);
-        if (character.isEmpty())
+        const int at = place(offset);
+        if (!shown() || at < 0 || at >= characterCount())
             return QRect();
+        const QString all = field()->text();
+        const QFont font = field()->font();
+        if (all.constData() != measures.text.constData() || all.size() != measures.text.size()
+            || font != measures.font)
+            measures = {all, font, placesAlong(all, font), QRect(), {-1, -1, QSize()}};
+        const std::tuple caretAt(cursorPosition(), field()->drawings(), field()->size());
+        if (caretAt != measures.caretAt) {
+            measures.caret = field()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+            measures.caretAt = caretAt;
+        }
         // Measured from the caret, the one place whose rectangle a line edit
         // tells; its rectangle is centred on it.
-        const QRect caret = field()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        const QFontMetrics metrics(field()->font());
-        const QString all = field()->text();
-        const int x = caret.x() + caret.width() / 2 + metrics.horizontalAdvance(all.left(offset))
-            - metrics.horizontalAdvance(all.left(field()->cursorPosition()));
-        return QRect(field()->mapToGlobal(QPoint(x, caret.y())),
-                     QSize(metrics.horizontalAdvance(character), metrics.height()));
+        const QRect &caret = measures.caret;
+        const QList<qreal> &places = measures.places;
+        const qreal left = qMin(places[at], places[at + 1]);
+        const int x = caret.x() + caret.width() / 2 + qRound(left - places[cursorPosition()]);
+        return QRect(
+            field()->mapToGlobal(QPoint(x, caret.y())),
+            QSize(qRound(qMax(places[at], places[at + 1]) - left), QFontMetrics(font).height()));
     }
     int offsetAtPoint(const QPoint &point) const override
     {
@@ -296,34 +426,72 @@ public:
     }
     void scrollToSubstring(int startIndex, int endIndex) override
     {
-        field()->setCursorPosition(endIndex);
-        field()->setCursorPosition(startIndex);
+        field()->setCursorPosition(nearest(endIndex));
+        field()->setCursorPosition(nearest(startIndex));
     }
 
     // The editable text interface.
     void deleteText(int startOffset, int endOffset) override
     {
-        field()->setText(field()->text().remove(startOffset, endOffset - startOffset));
+        replaceText(startOffset, endOffset, QString());
     }
-    void insertText(int offset, const QString &text) override
-    {
-        field()->setText(field()->text().insert(offset, text));
-    }
+    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
     void replaceText(int startOffset, int endOffset, const QString &text) override
     {
-        field()->setText(field()->text().replace(startOffset, endOffset - startOffset, text));
+        const auto [start, end] = span(startOffset, endOffset);
+        if (start < 0)
+            return;
+        const QString all = field()->text();
+        const int room = field()->maxLength() - int(all.size()) + end - start;
+        field()->setText(all.left(start) + wholeStart(text, room) + all.mid(end));
     }
 
 private:
-    // -1 stands for the end of the text and -2 for the caret.
-    int at(int offset) const
+    // Lines and the whole text as Qt's own search finds them; characters,
+    // words and sentences without stepping out of the text.
+    QString around(int offset, QAccessible::TextBoundaryType type, int step, int *startOffset,
+                   int *endOffset) const
     {
-        return offset == -2 ? cursorPosition() : offset == -1 ? characterCount() : offset;
+        int at = place(offset);
+        if (!shown() || at < 0)
+            return none(startOffset, endOffset);
+        if (type > QAccessible::SentenceBoundary) {
+            if (step == 0)
+                return QAccessibleTextInterface::textAtOffset(at, type, startOffset, endOffset);
+            return step < 0
+                ? QAccessibleTextInterface::textBeforeOffset(at, type, startOffset, endOffset)
+                : QAccessibleTextInterface::textAfterOffset(at, type, startOffset, endOffset);
+        }
+        const QString all = field()->text();
+        if (step == 0 && at == all.size() && type != QAccessible::CharBoundary)
+            at = qMax(at - 1, 0);
+        const QTextBoundaryFinder::BoundaryType kinds[]
+            = {QTextBoundaryFinder::Grapheme, QTextBoundaryFinder::Word,
+               QTextBoundaryFinder::Sentence};
+        const auto [start, end] = itemIn(all, at, kinds[type], step);
+        if (start < 0)
+            return none(startOffset, endOffset);
+        *startOffset = start;
+        *endOffset = end;
+        return all.mid(start, end - start);
     }
+
+    // Measures kept while they hold: a screen reader asks for each character
+    // of a range in turn, and each measure costs as much as the text is long.
+    struct Measures
+    {
+        QString text; // shares the field's own until that changes
+        QFont font;
+        QList<qreal> places;
+        QRect caret;
+        std::tuple<int, int, QSize> caretAt; // caret, drawings, size
+    };
+    mutable Measures measures;
 };
 
 // The message field as Qt's own interface has it, except that whatever a
-// screen reader writes into it is cut to the field's limit before it arrives.
+// screen reader writes into it is cut to the field's limit before it arrives,
+// and nothing is written at an offset outside the text.
 class TextEditAccessible final : public TextFieldAccessible
 {
 public:
@@ -412,13 +580,13 @@ public:
     int characterCount() const override { return field()->document()->characterCount() - 1; }
     QRect characterRect(int offset) const override
     {
-        const QString character = text(offset, offset + 1);
-        if (character.isEmpty())
+        const int at = place(offset);
+        if (at < 0 || at >= characterCount())
             return QRect();
-        const QRect place = field()->cursorRect(caret(offset));
-        return QRect(
-            field()->viewport()->mapToGlobal(place.topLeft()),
-            QSize(QFontMetrics(field()->font()).horizontalAdvance(character), place.height()));
+        const QRect spot = field()->cursorRect(caret(at));
+        return QRect(field()->viewport()->mapToGlobal(spot.topLeft()),
+                     QSize(QFontMetrics(field()->font()).horizontalAdvance(text(at, at + 1)),
+                           spot.height()));
     }
     int offsetAtPoint(const QPoint &point) const override
     {
@@ -429,46 +597,42 @@ public:
     // The editable text interface: what is written is cut to the limit first.
     void deleteText(int startOffset, int endOffset) override
     {
-        range(startOffset, endOffset).removeSelectedText();
+        if (const auto [start, end] = span(startOffset, endOffset); start >= 0)
+            range(start, end).removeSelectedText();
     }
     void insertText(int offset, const QString &text) override
     {
-        const int start = at(offset);
-        caret(start).insertText(field()->fitting(text, start, start));
+        if (const int start = place(offset); start >= 0)
+            caret(start).insertText(field()->fitting(text, start, start));
     }
     void replaceText(int startOffset, int endOffset, const QString &text) override
     {
-        QTextCursor cursor = range(startOffset, endOffset);
-        const QString kept = field()->fitting(text, cursor.anchor(), cursor.position());
+        const auto [start, end] = span(startOffset, endOffset);
+        if (start < 0)
+            return;
+        QTextCursor cursor = range(start, end);
+        const QString kept = field()->fitting(text, start, end);
         cursor.removeSelectedText();
         cursor.insertText(kept);
     }
 
 private:
-    // -1 stands for the end of the text and -2 for the caret; any other
-    // offset outside the text for the nearer end.
-    int at(int offset) const
-    {
-        if (offset == -2)
-            return cursorPosition();
-        return offset == -1 ? characterCount() : qBound(0, offset, characterCount());
-    }
     QTextCursor caret(int offset) const
     {
         QTextCursor cursor(field()->document());
-        cursor.setPosition(at(offset));
+        cursor.setPosition(nearest(offset));
         return cursor;
     }
     QTextCursor range(int startOffset, int endOffset) const
     {
         QTextCursor cursor = caret(startOffset);
-        cursor.setPosition(at(endOffset), QTextCursor::KeepAnchor);
+        cursor.setPosition(nearest(endOffset), QTextCursor::KeepAnchor);
         return cursor;
     }
     // The item at `offset`, or -1 and -1 for an offset outside the text.
     std::pair<int, int> item(int offset, QAccessible::TextBoundaryType type) const
     {
-        if (offset < -2 || offset > characterCount())
+        if (place(offset) < 0)
             return {-1, -1};
         return QAccessible::qAccessibleTextBoundaryHelper(caret(offset), type);
     }

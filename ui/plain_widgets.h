@@ -16,6 +16,19 @@ class LineField final : public QLineEdit
 
 public:
     using QLineEdit::QLineEdit;
+
+    // How often it has been drawn: its text scrolls only as it is drawn.
+    int drawings() const { return drawn; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QLineEdit::paintEvent(event);
+        ++drawn;
+    }
+
+private:
+    int drawn = 0;
 };
 
 // An area or strip that only holds other controls: no group that a screen

@@ -18,6 +18,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <climits>
+
 using namespace zel;
 
 namespace {
@@ -79,6 +81,9 @@ private Q_SLOTS:
     void megabyteFromAScreenReaderIsCutAtOnce();
     void textAroundAnyOffsetAnswersAtOnce_data();
     void textAroundAnyOffsetAnswersAtOnce();
+    void everyCallAnswersAtOnce_data();
+    void everyCallAnswersAtOnce();
+    void extentsCostInProportionToTheText();
 };
 
 void TestUi::labelCaptions_data()
@@ -471,6 +476,114 @@ void TestUi::textAroundAnyOffsetAnswersAtOnce()
     QCOMPARE(text->selectionCount(), 0);
     QAccessible::queryAccessibleInterface(field)->editableTextInterface()->deleteText(0, 4);
     QCOMPARE(text->text(0, text->characterCount()), question.mid(4));
+}
+
+// Every call a screen reader makes on a field, at every offset in and around
+// its text and far outside it, answers within a second. An edit outside the
+// text changes nothing; one inside keeps the text around it and adds what
+// fits, in whole characters.
+void TestUi::everyCallAnswersAtOnce_data()
+{
+    QTest::addColumn<bool>("multiLine");
+    QTest::addColumn<QString>("text");
+    for (const char *text :
+         {" Will I win? ", "\u00bfQu\u00e9 pasar\u00e1?", "\u00bfHola?", "\U0001F600 ok \U0001F600",
+          "\u0301e\u0301 a\u0308", "?!...", "",
+          "\u0645\u0631\u062d\u0628\u0627 \u0628\u0643\u0645\u061f", "!\u05e9\u05dc\u05d5\u05dd"}) {
+        for (bool multiLine : {false, true})
+            QTest::addRow("%s \"%s\"", multiLine ? "message" : "line", text)
+                << multiLine << QString::fromUtf8(text);
+    }
+}
+
+void TestUi::everyCallAnswersAtOnce()
+{
+    QFETCH(bool, multiLine);
+    QFETCH(QString, text);
+    constexpr int Limit = 21; // odd: half an emoji would fit
+    QWidget window;
+    auto *message = multiLine ? new LimitedTextEdit(Limit, &window) : nullptr;
+    QWidget *field = message ? static_cast<QWidget *>(message)
+                             : look::lineField(&window, "field", QRect(0, 0, 220, 20), Limit);
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(field);
+    QAccessibleTextInterface *read = heard->textInterface();
+    QAccessibleEditableTextInterface *write = heard->editableTextInterface();
+    const int length = int(text.size());
+    const QString added = QStringLiteral("\U0001F600").repeated(Limit);
+    QList<int> offsets {INT_MIN, -INT_MAX};
+    for (int offset = -3; offset <= length + 1; ++offset)
+        offsets << offset;
+    for (int offset : offsets << INT_MAX) {
+        heard->setText(QAccessible::Value, text);
+        if (message)
+            message->document()->rootFrame(); // made here, not on a reading thread
+        QVERIFY2(endsWithin(1000,
+                            [read, offset] {
+                                int start, end;
+                                for (int type = 0; type <= QAccessible::NoBoundary; ++type) {
+                                    const auto boundary = QAccessible::TextBoundaryType(type);
+                                    read->textBeforeOffset(offset, boundary, &start, &end);
+                                    read->textAtOffset(offset, boundary, &start, &end);
+                                    read->textAfterOffset(offset, boundary, &start, &end);
+                                }
+                                read->text(offset, INT_MAX) + read->text(INT_MIN, offset);
+                                read->offsetAtPoint(read->characterRect(offset).center());
+                                read->attributes(offset, &start, &end);
+                                read->selection(offset, &start, &end);
+                            }),
+                 qPrintable(QString::number(offset)));
+        for (int edit = 1; edit <= 3; ++edit) { // delete, write over, insert
+            heard->setText(QAccessible::Value, text);
+            QElapsedTimer timer;
+            timer.start();
+            read->setCursorPosition(offset);
+            read->setSelection(0, offset, length);
+            read->addSelection(INT_MIN, offset);
+            read->removeSelection(0);
+            read->scrollToSubstring(offset, INT_MAX);
+            const int at = offset == -2 ? read->cursorPosition()
+                                        : qBound(0, offset == -1 ? length : offset, length);
+            if (edit == 1)
+                write->deleteText(offset, length);
+            else if (edit == 2)
+                write->replaceText(0, offset, added);
+            else
+                write->insertText(offset, added);
+            QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(offset)));
+            const int from = edit == 2 ? 0 : at;
+            const int to = edit == 1 ? length : at;
+            const QString piece = fitIn(edit > 1 ? added : QString(), Limit - length + to - from);
+            QCOMPARE(read->text(0, read->characterCount()),
+                     offset >= -2 && offset <= length ? text.left(from) + piece + text.mid(to)
+                                                      : text);
+        }
+    }
+    heard->setText(QAccessible::Value, added);
+    QCOMPARE(read->text(0, read->characterCount()), fitIn(added, Limit));
+}
+
+// The extents of a whole text, asked character by character as a screen
+// reader asks them, cost in proportion to its length in either field.
+void TestUi::extentsCostInProportionToTheText()
+{
+    for (int most : {2000, 30000}) {
+        QWidget window;
+        QWidget *field = most == 2000
+            ? static_cast<QWidget *>(new LimitedTextEdit(most, &window))
+            : look::lineField(&window, "field", QRect(0, 0, 220, 20), 32767);
+        QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(field);
+        int took = 1000;
+        for (int size : {most / 10, most}) {
+            heard->setText(QAccessible::Value, QStringLiteral("Will I win? ").repeated(size / 12));
+            QElapsedTimer timer;
+            timer.start();
+            QVERIFY(endsWithin(10 * took + 200, [read = heard->textInterface()] {
+                for (int at = 0; at < read->characterCount(); ++at)
+                    read->characterRect(at);
+            }));
+            took = int(timer.elapsed());
+        }
+    }
 }
 
 QTEST_MAIN(TestUi)
