@@ -22,11 +22,13 @@ public:
 };
 
 // The per-user settings store: the registry on Windows, an INI file under
-// $XDG_CONFIG_HOME elsewhere; section "Settings", name "Duration". A file
-// can stand in the way: something other than a regular file in place of the
-// file or its lock makes reading and writing give up at once, and writing
-// waits for the lock for about a second at most, whoever holds it; each as
-// a failure that says why under zel.settings.
+// $XDG_CONFIG_HOME elsewhere; section "Settings", name "Duration". The file is
+// read and edited as text, every other byte kept, and put in place whole by
+// QSaveFile through a temporary of its own, named at random. Nothing at a
+// fixed name beside it is made, locked or waited for, so nothing anyone puts
+// there can hold the store up; what is not a regular file in the file's place
+// makes it give up at once. The single-instance lock keeps a user's writers
+// to one at a time.
 class SettingsReminderStore final : public ReminderStore
 {
 public:
@@ -39,11 +41,10 @@ public:
     bool write(const QString &value) override;
 
 private:
-    bool open();
     bool writeFile(const QString &value) const;
 
     QString iniFile; // empty for the registry
-    std::unique_ptr<QSettings> settings;
+    std::unique_ptr<QSettings> settings; // the registry's
 };
 
 enum class ReminderDue {
