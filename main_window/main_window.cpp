@@ -6,9 +6,10 @@
 #include "main_window/main_menu.h"
 #include "oracle/oracle_table.h"
 #include "oracle/random_source.h"
-#include "ui/accessibility.h"
+#include "ui/announcer.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
+#include "ui/page_stack.h"
 #include "ui/panel.h"
 #include "ui/plain_widgets.h"
 

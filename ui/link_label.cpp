@@ -13,7 +13,7 @@ namespace zel {
 LinkLabel::LinkLabel(const QString &text, const QString &destination, QWidget *parent)
     : QLabel(text, parent)
 {
-    // A screen reader hears a link (see accessibility.h); this says where to.
+    // A screen reader hears a link (see link_accessible.h); this says where to.
     setAccessibleDescription(QStringLiteral("Opens %1 in your web browser").arg(destination));
     setTextFormat(Qt::PlainText);
     setCursor(Qt::PointingHandCursor);

@@ -1,15 +1,11 @@
 #include "about/about_window.h"
 #include "accessibility_check.h"
 #include "data_row.h"
+#include "fixture.h"
 #include "links/link_config.h"
 #include "links/link_target.h"
-#include "links/open_link.h"
-#include "modal_helper.h"
-#include "recorded_links.h"
 #include "reference_image.h"
 #include "ui/link_label.h"
-#include "ui/look.h"
-#include "window_test_helpers.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -40,21 +36,12 @@ QStringList labelTexts(const QWidget *window)
 
 } // namespace
 
-class TestAbout : public QObject
+class TestAbout : public Fixture
 {
     Q_OBJECT
 
-private:
-    RecordedLinks opened;
-
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutes(); }
-    void init() { opened.start(); }
-    void cleanup()
-    {
-        RecordedLinks::stop();
-        QVERIFY(!QApplication::activeModalWidget());
-    }
+    void initTestCase() { drawAsDesigned(); }
 
     void aboutContent();
     void aboutCloses_data();
@@ -67,9 +54,7 @@ private Q_SLOTS:
 
 void TestAbout::aboutContent()
 {
-    AboutWindow about;
-    about.show();
-    QVERIFY(QTest::qWaitForWindowActive(&about));
+    AboutWindow &about = *openWindow<AboutWindow>();
     QCOMPARE(unnamedForScreenReaders(&about), QStringList());
     QCOMPARE(about.windowTitle(), QStringLiteral(ZEL_WINDOW_TITLE));
     QCOMPARE(about.size(), QSize(399, 226));
@@ -77,32 +62,30 @@ void TestAbout::aboutContent()
     QVERIFY(!(about.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QVERIFY(about.windowFlags() & Qt::WindowCloseButtonHint);
 
-    auto *ok = about.findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    auto *ok = control<QPushButton>("cmdOK");
     QVERIFY(ok->isDefault());
     QCOMPARE(QApplication::focusWidget(), ok);
 
-    const auto *label1 = about.findChild<QLabel *>(QStringLiteral("Label1"));
+    const auto *label1 = control<QLabel>("Label1");
     QVERIFY(label1->text().startsWith(
         QStringLiteral("Zel Orvalis is an ancient oracle based on the Etruscan texts and "
                        "religion.")));
     QVERIFY(label1->text().contains(QStringLiteral("Velmora")));
-    const QString home = about.findChild<QLabel *>(QStringLiteral("lblHomePage"))->text();
+    const QString home = control<QLabel>("lblHomePage")->text();
     // The home page as a reader says it: without its scheme.
     QCOMPARE(home,
              QStringLiteral("Click here to visit ")
                  + QStringLiteral(ZEL_HOME_PAGE).section(QStringLiteral("://"), 1));
 
     // Every text fits its box in the stand-in fonts, and the rule crosses both edges.
-    for (const char *name : {"Label1", "Label3"}) {
-        const auto *label = findControl<QLabel>(&about, name);
-        QVERIFY2(wrappedHeight(label) <= label->height(), name);
-    }
-    auto *rule = about.findChild<QWidget *>(QStringLiteral("Line2"));
+    for (const char *name : {"Label1", "Label3"})
+        QCOMPARE(cutOff(control<QLabel>(name)), QString());
+    auto *rule = control<QWidget>("Line2");
     QVERIFY(rule->geometry().left() < 0 && rule->geometry().right() >= about.width());
     // The rule is drawn for looks alone; the icon has a short name.
     COMPARE_HEARD(rule, QAccessible::Pane, QString(), false, QString());
-    COMPARE_HEARD(findControl(&about, "picIcon"), QAccessible::Graphic,
-                  QStringLiteral("Zel Orvalis icon"), true, QString());
+    COMPARE_HEARD(control("picIcon"), QAccessible::Graphic, QStringLiteral("Zel Orvalis icon"),
+                  true, QString());
     // Both links look like links: underlined, and inside the window.
     const QList<LinkLabel *> links = about.findChildren<LinkLabel *>();
     QCOMPARE(links.size(), 2);
@@ -126,8 +109,6 @@ void TestAbout::aboutCloses_data()
 void TestAbout::aboutCloses()
 {
     QFETCH(QString, how);
-    QWidget owner;
-    owner.show();
     QPointer<QDialog> seen;
     whenAboutIsOpen([&seen, how](QDialog *about) {
         seen = about;
@@ -142,7 +123,7 @@ void TestAbout::aboutCloses()
                                 : how == QLatin1String("Return") ? Qt::Key_Return
                                                                  : Qt::Key_Escape);
     });
-    showAbout(&owner);
+    showAbout(openWindow<QWidget>());
     QVERIFY(!QApplication::activeModalWidget());
     QTRY_VERIFY(seen.isNull()); // destroyed, not kept for the next opening
     QVERIFY(opened.isEmpty());
@@ -152,8 +133,6 @@ void TestAbout::aboutCloses()
 // leaves About open.
 void TestAbout::aboutLinksLeaveItOpen()
 {
-    QWidget owner;
-    owner.show();
     QStringList stillOpen;
     QStringList focused;
     QStringList looks;
@@ -197,7 +176,7 @@ void TestAbout::aboutLinksLeaveItOpen()
         if (about->isVisible())
             about->accept();
     });
-    showAbout(&owner);
+    showAbout(openWindow<QWidget>());
     QCOMPARE(stillOpen, QStringList({"1", "1", "1", "1", "1", "1", "0"}));
     QCOMPARE(focused, QStringList({"lblHomePage", "lblCobrand", "cmdOK", "lblCobrand"}));
     QCOMPARE(looks, QStringList({"framed", "plain", "plain", "plain"}));
@@ -208,15 +187,14 @@ void TestAbout::aboutLinksLeaveItOpen()
 
 void TestAbout::aboutIsTheSameEachTime()
 {
-    QWidget owner;
-    owner.show();
+    QWidget *owner = openWindow<QWidget>();
     QList<QStringList> contents;
     for (int opening = 0; opening < 2; ++opening) {
         whenAboutIsOpen([&contents](QDialog *about) {
             contents << labelTexts(about);
             QTest::keyClick(about, Qt::Key_Escape);
         });
-        showAbout(&owner);
+        showAbout(owner);
     }
     QCOMPARE(contents.size(), 2);
     QVERIFY(contents[0].size() >= 6);
@@ -227,9 +205,7 @@ void TestAbout::aboutIsTheSameEachTime()
 // focus, and its press opens it as a click does.
 void TestAbout::linksAreLinksToScreenReaders_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("description");
-    QTest::addColumn<int>("target");
+    columns<QString, QString, int>("name", "description", "target");
     row("home page", QStringLiteral("lblHomePage"),
         QStringLiteral("Opens the Velmora home page in your web browser"),
         int(LinkTarget::HomePage));
@@ -244,17 +220,15 @@ void TestAbout::linksAreLinksToScreenReaders()
     QFETCH(QString, description);
     QFETCH(int, target);
 
-    AboutWindow about;
-    about.show();
-    QVERIFY(QTest::qWaitForWindowActive(&about));
-    auto *link = findControl<LinkLabel>(&about, name.toLatin1().constData());
+    const QWidget *about = openWindow<AboutWindow>();
+    auto *link = control<LinkLabel>(qPrintable(name));
     COMPARE_HEARD(link, QAccessible::Link, link->text(), true, QStringLiteral("Press,SetFocus"));
     QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(link);
     QCOMPARE(heard->text(QAccessible::Description), description);
     QVERIFY(heard->state().focusable);
     heard->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(opened, QStringList {linkAddress(LinkTarget(target))});
-    QVERIFY(about.isVisible());
+    QVERIFY(about->isVisible());
 }
 
 QTEST_MAIN(TestAbout)

@@ -1,20 +1,14 @@
 #include "about/about_window.h"
 #include "data_row.h"
-#include "links/open_link.h"
+#include "fixture.h"
 #include "main_window/main_window.h"
-#include "oracle/random_source.h"
 #include "support/support_window.h"
-#include "ui/look.h"
-#include "window_test_helpers.h"
 
 #include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QMetaEnum>
-#include <QPushButton>
 #include <QTest>
-
-#include <memory>
 
 using namespace zel;
 
@@ -74,22 +68,12 @@ void describe(QAccessibleInterface *node, int depth, QString &out)
 // tests/unit/reference/trees/, as the windows' looks are held to images:
 // under every Qt the program is built with (6.4 on Linux, 6.8 for Windows),
 // since what a screen reader meets must not change with it.
-class TestAccessibility : public QObject
+class TestAccessibility : public Fixture
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        look::installFontSubstitutes();
-        setLinkOpenerForTests([](const QString &) {});
-        oracle::setBitSourceForTests([] { return bitsFor(0.5f); });
-    }
-    void cleanupTestCase()
-    {
-        oracle::setBitSourceForTests({});
-        setLinkOpenerForTests({});
-    }
+    void initTestCase() { drawAsDesigned(); }
     void trees_data();
     void trees();
 };
@@ -104,25 +88,24 @@ void TestAccessibility::trees_data()
 void TestAccessibility::trees()
 {
     QFETCH(QString, state);
-    std::unique_ptr<QWidget> window;
+    feedRandom({0.5f});
+    QWidget *window = nullptr;
     if (state.startsWith(QLatin1String("main"))) {
-        window = std::make_unique<MainWindow>();
-        static_cast<MainWindow *>(window.get())->chooseBrandLabel();
+        auto *main = openWindow<MainWindow>();
+        main->chooseBrandLabel();
+        window = main;
     } else if (state == QLatin1String("about")) {
-        window = std::make_unique<AboutWindow>();
+        window = openWindow<AboutWindow>();
     } else {
-        window = std::make_unique<SupportWindow>();
+        window = openWindow<SupportWindow>();
     }
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
     if (state != QLatin1String("main-asking") && state.startsWith(QLatin1String("main")))
-        QTest::mouseClick(findControl<QPushButton>(window.get(), "cmdProceed"), Qt::LeftButton);
+        QTest::mouseClick(control("cmdProceed"), Qt::LeftButton);
     if (state == QLatin1String("main-back"))
-        QTest::mouseClick(findControl<QPushButton>(window.get(), "cmdBack"), Qt::LeftButton);
+        QTest::mouseClick(control("cmdBack"), Qt::LeftButton);
 
     QString tree;
-    describe(QAccessible::queryAccessibleInterface(window.get()), 0, tree);
+    describe(QAccessible::queryAccessibleInterface(window), 0, tree);
     // Then each control's own state, as a screen reader asks the control
     // itself: the focus can rest inside a panel that lists nothing.
     for (QWidget *control : window->findChildren<QWidget *>()) {
@@ -142,8 +125,6 @@ void TestAccessibility::trees()
         QFAIL(qPrintable(
             QStringLiteral("%1 differs: diff %2 %3").arg(state, path, drawn.fileName())));
     }
-    // Deleted, never closed: closing the support window would end the test run.
-    window.reset();
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -3,10 +3,10 @@
 #include "app/startup.h"
 #include "data_row.h"
 #include "ends_within.h"
+#include "fixture.h"
 #include "lock_probes.h"
 #include "program_runs.h"
 #include "turns.h"
-#include "ui/messages.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,7 +33,7 @@ const QString ownPid = QString::number(QCoreApplication::applicationPid());
 
 // The instance lock on Linux, each of its mechanisms alone and together,
 // and the real program's starts beside each other.
-class TestInstanceLock : public QObject
+class TestInstanceLock : public Fixture
 {
     Q_OBJECT
 
@@ -44,7 +44,6 @@ private:
 
 private Q_SLOTS:
     void initTestCase();
-    void init();
     void cleanup();
 
     void lockPlacesDependOnTheUserAlone();
@@ -78,18 +77,14 @@ void TestInstanceLock::initTestCase()
     nameApplication();
 }
 
-// A start refused here answers no box but the one a test shows for real.
-void TestInstanceLock::init()
-{
-    messages::setAnswererForTests([](const messages::Request &) { return false; });
-}
-
+// The fixture answers a refused start's box: none shows but the one a test
+// shows for real.
 void TestInstanceLock::cleanup()
 {
     runs.endAll();
     releaseInstanceLock();
     setInstanceLockUserForTests(-1);
-    messages::setAnswererForTests({});
+    Fixture::cleanup();
 }
 
 // The same places whatever the environment says, so that a start from a
@@ -231,9 +226,7 @@ void TestInstanceLock::lockThatCannotBeMadeDoesNotRefuse()
 // as it was.
 void TestInstanceLock::leftoversDoNotBlock_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("qtHelperLock");
-    QTest::addColumn<int>("mode");
+    columns<QByteArray, bool, int>("content", "qtHelperLock", "mode");
     row("empty", QByteArray(), false, 0600);
     row("garbage", QByteArray("\x01\xff not a lock\n"), false, 0600);
     row("another host", QByteArray("1\nzel-orvalis\nsomewhere-else\n"), false, 0600);
@@ -322,10 +315,9 @@ void TestInstanceLock::lockHeldByAnotherProcessRefuses()
 // the user's at any of them, even with the first free again, is an instance.
 void TestInstanceLock::socketTellsUsersApart_data()
 {
-    QTest::addColumn<QList<int>>("listening"); // which of the names are taken
-    QTest::addColumn<bool>("ours"); // by a process of this user's
-    QTest::addColumn<int>("result");
-    QTest::addColumn<int>("taken"); // the name taken then, or -1
+    // Which of the names are taken, whether by a process of this user's, the
+    // result, and the name taken then, or -1.
+    columns<QList<int>, bool, int, int>("listening", "ours", "result", "taken");
     const int held = int(InstanceLock::HeldByAnother), acquired = int(InstanceLock::Acquired);
     row("free", QList<int> {}, true, acquired, 0);
     row("this user's", QList<int> {0}, true, held, -1);
@@ -442,9 +434,7 @@ void TestInstanceLock::nothingStartedInheritsTheLock()
 // A platform that does not exist is named, not the display.
 void TestInstanceLock::noDisplayEndsWithAMessage_data()
 {
-    QTest::addColumn<QString>("platform");
-    QTest::addColumn<QString>("display");
-    QTest::addColumn<QString>("message");
+    columns<QString, QString, QString>("platform", "display", "message");
     row("none", "xcb", QString(), "zel-orvalis: no display could be opened (DISPLAY=\"\")\n");
     row("a dead one", "xcb", ":97", "zel-orvalis: no display could be opened (DISPLAY=\":97\")\n");
     row("a platform that does not exist", "garbage", ":97",

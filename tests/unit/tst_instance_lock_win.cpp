@@ -1,4 +1,5 @@
 #include "app/instance_lock.h"
+#include "fixture.h"
 #include "program_runs.h"
 
 #include <QTest>
@@ -24,7 +25,7 @@ bool mutexExists(const QString &name)
 } // namespace
 
 // The instance lock on Windows: mutexes the system lets go of with the program.
-class TestInstanceLockWin : public QObject
+class TestInstanceLockWin : public Fixture
 {
     Q_OBJECT
 
@@ -37,6 +38,7 @@ private Q_SLOTS:
     {
         runs.endAll();
         releaseInstanceLock();
+        Fixture::cleanup();
     }
 
     void oneInstancePerUserBySessionMutex();

@@ -1,8 +1,8 @@
 #include "data_row.h"
+#include "fixture.h"
 #include "links/link_config.h"
 #include "links/link_target.h"
 #include "links/open_link.h"
-#include "recorded_links.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -12,20 +12,15 @@
 
 using namespace zel;
 
-class TestLinks : public QObject
+class TestLinks : public Fixture
 {
     Q_OBJECT
-
-private:
-    RecordedLinks opened;
 
 private Q_SLOTS:
     void initTestCase()
     {
         QLoggingCategory::setFilterRules(QStringLiteral("zel.*=true")); // as a maintainer asks
     }
-    void init() { opened.start(); }
-    void cleanup() { RecordedLinks::stop(); }
 
     void destinations_data();
     void destinations();
@@ -38,9 +33,7 @@ private Q_SLOTS:
 // site's root ends in a slash, and the home page has no path at all.
 void TestLinks::destinations_data()
 {
-    QTest::addColumn<LinkTarget>("target");
-    QTest::addColumn<QString>("base");
-    QTest::addColumn<QString>("path");
+    columns<LinkTarget, QString, QString>("target", "base", "path");
 
     const QString maker = QStringLiteral(ZEL_MAKER_SITE_BASE);
     const QString help = QStringLiteral(ZEL_HELP_SITE_BASE);

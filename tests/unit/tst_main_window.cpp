@@ -1,15 +1,13 @@
 #include "accessibility_check.h"
 #include "data_row.h"
-#include "links/open_link.h"
+#include "fixture.h"
+#include "links/link_target.h"
 #include "main_window/brand_choice.h"
 #include "main_window/main_window.h"
-#include "modal_helper.h"
 #include "oracle/oracle_table.h"
-#include "oracle/random_source.h"
 #include "reference_image.h"
-#include "ui/accessibility.h"
+#include "ui/announcer.h"
 #include "ui/look.h"
-#include "window_test_helpers.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -33,21 +31,10 @@
 #include <QtTest/qtestaccessible.h>
 
 #include <cmath>
-#include <deque>
 
 using namespace zel;
 
 namespace {
-
-void feedRandom(std::deque<float> values)
-{
-    oracle::setBitSourceForTests([values]() mutable {
-        const float r = values.empty() ? 0.0f : values.front();
-        if (!values.empty())
-            values.pop_front();
-        return bitsFor(r);
-    });
-}
 
 // Qt tells only a screen reader that listens; the test stands in for one.
 void listenAsScreenReader(bool listening)
@@ -92,19 +79,13 @@ public:
 
 } // namespace
 
-class TestMainWindow : public QObject
+class TestMainWindow : public Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<MainWindow> window;
-    QStringList opened;
+    MainWindow *window = nullptr;
 
-    template<typename T = QWidget>
-    T *control(const char *name) const
-    {
-        return findControl<T>(window.get(), name);
-    }
     bool reading() const { return inFront(control("fraResult"), control("fraMain")); }
     QString question() const { return control<QLineEdit>("txtQuestion")->text(); }
     QString shownName() const { return control<QLabel>("lblResult_0")->text(); }
@@ -112,13 +93,12 @@ private:
     void back() const { control<QPushButton>("cmdBack")->click(); }
 
 private Q_SLOTS:
-    void initTestCase()
+    void initTestCase() { drawAsDesigned(); }
+    void init()
     {
-        look::installFontSubstitutes();
-        QApplication::setCursorFlashTime(0); // a caret that never blinks draws the same each time
+        Fixture::init();
+        window = openWindow<MainWindow>();
     }
-    void init();
-    void cleanup();
 
     void windowFrame();
     void textsFitTheirBoxes_data();
@@ -160,23 +140,6 @@ private Q_SLOTS:
     void exitClosesLikeTheCloseButton();
 };
 
-void TestMainWindow::init()
-{
-    opened.clear();
-    setLinkOpenerForTests([this](const QString &address) { opened << address; });
-    window = std::make_unique<MainWindow>();
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-}
-
-void TestMainWindow::cleanup()
-{
-    window.reset();
-    oracle::setBitSourceForTests({});
-    setLinkOpenerForTests({});
-}
-
 void TestMainWindow::windowFrame()
 {
     QCOMPARE(window->windowTitle(), QStringLiteral(ZEL_WINDOW_TITLE));
@@ -192,11 +155,11 @@ void TestMainWindow::windowFrame()
 
     // Asking, then with USIL drawn, as designed to the pixel.
     QTest::keyClicks(control("txtQuestion"), QStringLiteral("Will my journey go well?"));
-    COMPARE_WITH_REFERENCE(window.get(), QStringLiteral("main-asking"));
+    COMPARE_WITH_REFERENCE(window, QStringLiteral("main-asking"));
     feedRandom({0.5f});
-    QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+    QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
     QTRY_VERIFY(reading()); // the access key presses its button visibly first
-    COMPARE_WITH_REFERENCE(window.get(), QStringLiteral("main-reading"));
+    COMPARE_WITH_REFERENCE(window, QStringLiteral("main-reading"));
 }
 
 // With the stand-in fonts every design text must still fit the box it was
@@ -211,10 +174,7 @@ void TestMainWindow::textsFitTheirBoxes_data()
 void TestMainWindow::textsFitTheirBoxes()
 {
     QFETCH(QString, name);
-    const auto *label = window->findChild<QLabel *>(name);
-    QVERIFY(label);
-    QVERIFY2(wrappedHeight(label) <= label->height(),
-             qPrintable(QStringLiteral("%1 > %2").arg(wrappedHeight(label)).arg(label->height())));
+    QCOMPARE(cutOff(control<QLabel>(qPrintable(name))), QString());
 }
 
 void TestMainWindow::startsAsking()
@@ -233,9 +193,7 @@ void TestMainWindow::startsAsking()
 
 void TestMainWindow::readingShowsTheDrawnEntry_data()
 {
-    QTest::addColumn<float>("r");
-    QTest::addColumn<QString>("question");
-    QTest::addColumn<int>("index");
+    columns<float, QString, int>("r", "question", "index");
 
     row("empty question, r 0", 0.0f, QString(), 0);
     row("tie goes to USIL", 0.5f, QStringLiteral("Will it rain?"), 12);
@@ -318,11 +276,8 @@ void TestMainWindow::backEmptiesTheQuestion()
 // A covered button keeps its access key.
 void TestMainWindow::accessKeysWorkInBothStates_data()
 {
-    QTest::addColumn<bool>("startReading");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("endsReading");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("questionAfter");
+    columns<bool, int, bool, QString, QString>("startReading", "key", "endsReading", "name",
+                                               "questionAfter");
 
     row("Alt+O while asking", false, int(Qt::Key_O), true, "USIL", "why?");
     row("Alt+O while reading", true, int(Qt::Key_O), true, "USIL", "why?");
@@ -344,7 +299,7 @@ void TestMainWindow::accessKeysWorkInBothStates()
         back();
     QTest::keyClicks(control("txtQuestion"), QStringLiteral("why?"));
 
-    QTest::keyClick(window.get(), static_cast<Qt::Key>(key), Qt::AltModifier);
+    QTest::keyClick(window, static_cast<Qt::Key>(key), Qt::AltModifier);
 
     // An access key presses its button visibly, so the click lands a moment later.
     QTRY_COMPARE(shownName(), name);
@@ -355,8 +310,7 @@ void TestMainWindow::accessKeysWorkInBothStates()
 
 void TestMainWindow::enterAndEscapeDoNothing_data()
 {
-    QTest::addColumn<bool>("startReading");
-    QTest::addColumn<int>("key");
+    columns<bool, int>("startReading", "key");
     row("Return while asking", false, int(Qt::Key_Return));
     row("Enter while asking", false, int(Qt::Key_Enter));
     row("Return while reading", true, int(Qt::Key_Return));
@@ -409,9 +363,7 @@ void TestMainWindow::tabOrder()
 // n = 6 r + 1 rounded half to even; the borders lie at odd twelfths of r.
 void TestMainWindow::brandNumberFor_data()
 {
-    QTest::addColumn<float>("r");
-    QTest::addColumn<int>("n");
-    QTest::addColumn<int>("front");
+    columns<float, int, int>("r", "n", "front");
 
     const auto below = [](double border) {
         float r = static_cast<float>(border);
@@ -454,8 +406,7 @@ void TestMainWindow::brandNumberFor()
 
 void TestMainWindow::brandStripShowsOneLabel_data()
 {
-    QTest::addColumn<float>("r");
-    QTest::addColumn<QString>("front");
+    columns<float, QString>("r", "front");
     row("n 1 co-branding", 0.0f, "lblCobrand");
     row("n 2 full branding", 0.25f, "lblFullBrand");
     row("n 5 co-branding", 0.7f, "lblCobrand");
@@ -481,9 +432,8 @@ void TestMainWindow::brandStripShowsOneLabel()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), shown);
     // At the strip's foot, under the link, a click opens nothing.
-    const QPoint foot(shown->parentWidget()->width() / 2, shown->parentWidget()->height() - 3);
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                      shown->parentWidget()->mapTo(window.get(), foot));
+    const QWidget *strip = shown->parentWidget();
+    clickOver(strip, QPoint(strip->width() / 2, strip->height() - 3));
     QVERIFY(opened.isEmpty());
 }
 
@@ -509,9 +459,7 @@ void TestMainWindow::linkLabelsLookAlike()
 // window as it found it, whichever panel is in front.
 void TestMainWindow::commandsOpenTheirDestination_data()
 {
-    QTest::addColumn<QString>("trigger");
-    QTest::addColumn<LinkTarget>("target");
-    QTest::addColumn<bool>("startReading");
+    columns<QString, LinkTarget, bool>("trigger", "target", "startReading");
 
     const QList<std::pair<const char *, LinkTarget>> commands {
         {"mnuOnline", LinkTarget::ProductHelpPage},
@@ -541,14 +489,10 @@ void TestMainWindow::commandsOpenTheirDestination()
     const QWidget *focusBefore = QApplication::focusWidget();
 
     for (int use = 1; use <= 2; ++use) {
-        if (auto *action = window->findChild<QAction *>(trigger)) {
+        if (auto *action = window->findChild<QAction *>(trigger))
             action->trigger();
-        } else {
-            // Clicked where the user clicks, so the click goes to whatever lies there.
-            const QWidget *label = control(trigger.toLatin1().constData());
-            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                              label->mapTo(window.get(), label->rect().center()));
-        }
+        else
+            clickOver(control(qPrintable(trigger))); // to whatever lies there
         QCOMPARE(opened, QStringList(use, linkAddress(target)));
     }
     QCOMPARE(reading(), startReading);
@@ -558,8 +502,7 @@ void TestMainWindow::commandsOpenTheirDestination()
 
 void TestMainWindow::brandStripClickReachesTheLabelInFront_data()
 {
-    QTest::addColumn<float>("r");
-    QTest::addColumn<LinkTarget>("target");
+    columns<float, LinkTarget>("r", "target");
     row("co-branding in front", 0.0f, LinkTarget::CoBrandPage);
     row("full branding in front", 0.25f, LinkTarget::FullBrandPage);
     row("full branding left in front", 0.99f, LinkTarget::FullBrandPage);
@@ -571,9 +514,7 @@ void TestMainWindow::brandStripClickReachesTheLabelInFront()
     QFETCH(LinkTarget, target);
     feedRandom({r});
     window->chooseBrandLabel();
-    const QWidget *strip = control("fraFullBrand");
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                      strip->mapTo(window.get(), strip->rect().center()));
+    clickOver(control("fraFullBrand"));
     QCOMPARE(opened, QStringList {linkAddress(target)});
 }
 
@@ -585,7 +526,7 @@ void TestMainWindow::menuBar()
     QCOMPARE(bar, QStringList({"&File>", "&Help>", "&Donate"}));
 
     QStringList help;
-    for (const QAction *action : window->findChild<QMenu *>(QStringLiteral("mnuHelp"))->actions())
+    for (const QAction *action : control<QMenu>("mnuHelp")->actions())
         help << (action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(help,
              QStringList({"&Online Help", "&Visit Us Online", "-", "Check for Software &Update",
@@ -609,8 +550,7 @@ void TestMainWindow::menuBar()
 // once however often it was pressed.
 void TestMainWindow::aboutIsModal_data()
 {
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("presses");
+    columns<QString, int>("how", "presses");
     row("access keys", "keys", 1);
     row("mouse", "mouse", 1);
     row("screen reader's press", "screen reader", 1);
@@ -630,9 +570,7 @@ void TestMainWindow::aboutIsModal()
         seen << about->windowTitle() << (answered ? "answered" : "waiting");
         // Input aimed at the main window goes nowhere while the About window is up.
         QTest::keyClick(window->windowHandle(), Qt::Key_D, Qt::AltModifier);
-        const QWidget *forum = control("Label14");
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                          forum->mapTo(window.get(), forum->rect().center()));
+        clickOver(control("Label14"));
         QTest::keyClick(window->windowHandle(), Qt::Key_B, Qt::AltModifier);
         // An access key that got through would hold its button down now.
         seen << QString::number(opened.size())
@@ -644,10 +582,10 @@ void TestMainWindow::aboutIsModal()
             return other->isVisible() && (other->reject(), true);
         }));
     });
-    auto *help = window->findChild<QMenu *>(QStringLiteral("mnuHelp"));
-    auto *entry = window->findChild<QAction *>(QStringLiteral("mnuAbout"));
+    auto *help = control<QMenu>("mnuHelp");
+    auto *entry = control<QAction>("mnuAbout");
     if (how == QLatin1String("keys")) {
-        QTest::keyClick(window.get(), Qt::Key_H, Qt::AltModifier);
+        QTest::keyClick(window, Qt::Key_H, Qt::AltModifier);
         QTRY_VERIFY(help->isVisible());
         QTest::keyClick(help, Qt::Key_A);
     } else if (how == QLatin1String("mouse")) {
@@ -677,8 +615,7 @@ void TestMainWindow::aboutIsModal()
 
 void TestMainWindow::exitClosesLikeTheCloseButton_data()
 {
-    QTest::addColumn<bool>("startReading");
-    QTest::addColumn<bool>("byExit");
+    columns<bool, bool>("startReading", "byExit");
     row("Exit while asking", false, true);
     row("Exit while reading", true, true);
     row("close button while asking", false, false);
@@ -691,15 +628,14 @@ void TestMainWindow::exitClosesLikeTheCloseButton()
     QFETCH(bool, byExit);
     if (startReading)
         proceed();
-    MainWindow *main = window.release();
-    QPointer<MainWindow> guard = main;
-    main->setAttribute(Qt::WA_DeleteOnClose);
-    QSignalSpy closing(main, &MainWindow::closing);
+    QPointer<MainWindow> guard = window;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QSignalSpy closing(window, &MainWindow::closing);
 
     if (byExit)
-        main->findChild<QAction *>(QStringLiteral("mnuExit"))->trigger();
+        control<QAction>("mnuExit")->trigger();
     else
-        main->close();
+        window->close();
 
     QVERIFY(opened.isEmpty());
     QCOMPARE(closing.size(), 1); // start-up opens the support window on this
@@ -708,19 +644,15 @@ void TestMainWindow::exitClosesLikeTheCloseButton()
 
 void TestMainWindow::screenReadersCanNameEveryControl()
 {
-    QCOMPARE(unnamedForScreenReaders(window.get()), QStringList());
+    QCOMPARE(unnamedForScreenReaders(window), QStringList());
 }
 
 // Both panels stay visible for their access keys; a screen reader is told
 // only of the one in front, and of everything in it.
 void TestMainWindow::screenReadersHearOnlyThePanelInFront_data()
 {
-    QTest::addColumn<bool>("afterReading");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("role");
-    QTest::addColumn<QString>("heardName");
-    QTest::addColumn<bool>("showing");
-    QTest::addColumn<QString>("actions");
+    columns<bool, QString, int, QString, bool, QString>("afterReading", "name", "role", "heardName",
+                                                        "showing", "actions");
     const QString press = QStringLiteral("Press");
     const QString pressOrFocus = QStringLiteral("Press,SetFocus");
     const auto row
@@ -772,7 +704,7 @@ void TestMainWindow::screenReadersHearOnlyThePanelInFront()
 
     feedRandom({0.0f});
     if (afterReading) {
-        QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+        QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
         QTRY_VERIFY(reading()); // an access key's click lands a moment later
     }
     QWidget *shown = control(name.toLatin1().constData());
@@ -801,7 +733,7 @@ void TestMainWindow::screenReadersHearEachReadingAndTheWayBack()
     });
     for (const char *key : {"reading", "same entry again"}) {
         QTestAccessibility::clearEvents();
-        QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+        QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
         QTRY_COMPARE(heard->text(QAccessible::Name), QStringLiteral("TINIA"));
         // The panels trade places; the focus never visits the one in front.
         QCOMPARE(told(QAccessible::ObjectHide), QStringList({"fraMain"}));
@@ -811,7 +743,7 @@ void TestMainWindow::screenReadersHearEachReadingAndTheWayBack()
         QVERIFY2(!heard->state().invisible, key);
         QCOMPARE(heard->text(QAccessible::Description), control<QLabel>("lblResult_1")->text());
         QCOMPARE(QApplication::focusWidget(), control("txtQuestion"));
-        QTest::keyClick(window.get(), Qt::Key_B, Qt::AltModifier);
+        QTest::keyClick(window, Qt::Key_B, Qt::AltModifier);
         QTRY_COMPARE(heard->text(QAccessible::Name), QStringLiteral("Enter Your Question"));
         QCOMPARE(heard->text(QAccessible::Description), QString());
         QCOMPARE(told(QAccessible::ObjectHide), QStringList({"fraResult"}));
@@ -881,7 +813,7 @@ void TestMainWindow::oddQuestions()
 
     back();
     QVERIFY(field->text().isEmpty());
-    QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+    QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
     QTRY_COMPARE(shownName(), QStringLiteral("TINIA"));
 }
 
@@ -903,8 +835,10 @@ void TestMainWindow::tenThousandReadingsKeepMemoryFlat()
     if (residentKiB() < 0)
         QSKIP("no /proc here");
     // Every entry once first, so each text and glyph has been shown before measuring.
-    quint32 step = 0;
-    oracle::setBitSourceForTests([&step] { return bitsFor((step++ % 26) / 26.0f); });
+    QList<float> everyEntry;
+    for (int step = 0; step < 26; ++step)
+        everyEntry << step / 26.0f;
+    feedRandom(everyEntry);
     for (int i = 0; i < 1000; ++i) {
         proceed();
         if (i % 100 == 0)

@@ -1,4 +1,5 @@
 #include "data_row.h"
+#include "fixture.h"
 #include "oracle/oracle_table.h"
 #include "oracle/random_source.h"
 #include "oracle/rounding.h"
@@ -14,13 +15,11 @@
 using namespace zel;
 using oracle::EntryCount;
 
-class TestOracle : public QObject
+class TestOracle : public Fixture
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cleanup() { oracle::setBitSourceForTests({}); }
-
     void entryIndexFor_data();
     void entryIndexFor();
     void neighbourBoundaries_data();
@@ -45,8 +44,7 @@ private Q_SLOTS:
 
 void TestOracle::entryIndexFor_data()
 {
-    QTest::addColumn<float>("r");
-    QTest::addColumn<int>("index");
+    columns<float, int>("r", "index");
 
     const float belowOne = std::nextafter(1.0f, 0.0f);
     row("zero is TINIA", 0.0f, 0);
@@ -72,8 +70,7 @@ void TestOracle::entryIndexFor()
 // floats on either side of that border must fall to either neighbour.
 void TestOracle::neighbourBoundaries_data()
 {
-    QTest::addColumn<float>("r");
-    QTest::addColumn<int>("index");
+    columns<float, int>("r", "index");
 
     for (int k = 0; k < EntryCount - 1; ++k) {
         const double border = (k + 0.5) / 25.0;
@@ -97,8 +94,7 @@ void TestOracle::neighbourBoundaries()
 
 void TestOracle::rounding_data()
 {
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("rounded");
+    columns<double, int>("value", "rounded");
 
     row("0.5 to even 0", 0.5, 0);
     row("1.5 to even 2", 1.5, 2);
@@ -160,9 +156,7 @@ void TestOracle::tableShape()
 // The oracle's texts are shown as written, mistakes and all.
 void TestOracle::tableKeepsItsOwnWords_data()
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("fragment");
+    columns<int, QString, QString>("index", "name", "fragment");
 
     row("first", 0, "TINIA", "Supreme God of the Etruscans. Husband to Uni.");
     row("agresive", 3, "HERCLE", "don't be too agresive.");
@@ -212,8 +206,7 @@ void TestOracle::displayedText()
 
 void TestOracle::boundCheck_data()
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<bool>("inBounds");
+    columns<int, bool>("index", "inBounds");
     row("-1", -1, false);
     row("0", 0, true);
     row("25", 25, true);
@@ -230,8 +223,7 @@ void TestOracle::boundCheck()
 
 void TestOracle::randomNeverReachesOne_data()
 {
-    QTest::addColumn<quint32>("bits");
-    QTest::addColumn<float>("r");
+    columns<quint32, float>("bits", "r");
     row("all zeros", quint32(0), 0.0f);
     row("all ones", quint32(0xFFFFFFFFu), std::nextafter(1.0f, 0.0f));
     row("low byte ignored", quint32(0x000000FFu), 0.0f);

@@ -1,13 +1,11 @@
 #include "app/instance_lock.h"
 #include "app/startup.h"
 #include "data_row.h"
-#include "links/open_link.h"
+#include "fixture.h"
+#include "links/link_target.h"
 #include "main_window/main_window.h"
-#include "oracle/random_source.h"
 #include "reminder/update_reminder.h"
 #include "support/support_window.h"
-#include "ui/messages.h"
-#include "window_test_helpers.h"
 
 #include <QApplication>
 #include <QDate>
@@ -40,23 +38,17 @@ QList<SupportWindow *> supportWindows()
     return found;
 }
 
-// Start-up's settings live in the desktop's config folder, under the
-// program's organisation and name.
-void useConfigFolder(const QString &folder)
-{
-    qputenv("XDG_CONFIG_HOME", folder.toLocal8Bit());
-}
-
 } // namespace
 
-// The start-up sequence and the program's end, alike on every system.
-class TestStartup : public QObject
+// The start-up sequence and the program's end, alike on every system. A
+// reminder that comes due during start-up is answered No (the fixture's
+// answer), never left open.
+class TestStartup : public Fixture
 {
     Q_OBJECT
 
 private:
     QTemporaryDir aside;
-    QStringList log;
 
     // The start-up sequence, with the instance lock taken aside first (a
     // file there, a mutex's name on Windows) so that it never meets the
@@ -69,7 +61,6 @@ private:
 
 private Q_SLOTS:
     void initTestCase();
-    void init();
     void cleanup();
 
     void endProgramEndsDespiteMisbehavingWindows();
@@ -86,31 +77,19 @@ void TestStartup::initTestCase()
     QVERIFY(aside.isValid());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     nameApplication();
-    setLinkOpenerForTests([this](const QString &address) { log << "open " + address; });
-}
-
-// A reminder that comes due during start-up is answered No, never left open.
-void TestStartup::init()
-{
-    messages::setAnswererForTests([this](const messages::Request &request) {
-        log << QStringLiteral("ask ") + request.text.left(9);
-        return false;
-    });
 }
 
 void TestStartup::cleanup()
 {
     releaseInstanceLock();
-    log.clear();
     programEnds = 0;
-    messages::setAnswererForTests({});
-    oracle::setBitSourceForTests({});
     // Deleted, never closed: the support window's closing asks to end the program.
     QList<QPointer<QWidget>> windows;
     for (QWidget *top : QApplication::topLevelWidgets())
         windows << top;
     for (const QPointer<QWidget> &window : windows)
         delete window.data();
+    Fixture::cleanup();
 }
 
 void TestStartup::endProgramEndsDespiteMisbehavingWindows()
@@ -131,26 +110,23 @@ void TestStartup::endProgramEndsDespiteMisbehavingWindows()
 // folder on Linux, the registry on Windows).
 void TestStartup::startUpAsksBeforeTheMainWindow()
 {
-    QTemporaryDir config;
-    useConfigFolder(config.path());
     const QString date = QDate::currentDate().addDays(-20).toString(QStringLiteral("yyyy-MM-dd"));
     QVERIFY(SettingsReminderStore().write(date));
 
     int windowsWhenAsked = -1;
-    messages::setAnswererForTests([&](const messages::Request &request) {
+    answer = [&](const messages::Request &) {
         windowsWhenAsked = 0;
         for (QWidget *top : QApplication::topLevelWidgets())
             windowsWhenAsked += qobject_cast<MainWindow *>(top) && top->isVisible();
-        log << QStringLiteral("ask ") + request.text.left(9);
         return true;
-    });
+    };
 
     QPointer<MainWindow> mainWindow = startUp();
 
     QCOMPARE(windowsWhenAsked, 0);
-    QCOMPARE(
-        log,
-        QStringList({"ask There may", "open " + linkAddress(LinkTarget::ProductDownloadPage)}));
+    QCOMPARE(log.size(), 2);
+    QVERIFY2(log.first().startsWith(QStringLiteral("ask There may")), qPrintable(log.first()));
+    QCOMPARE(log.last(), "open " + linkAddress(LinkTarget::ProductDownloadPage));
     QVERIFY(mainWindow->isVisible());
     QCOMPARE(SettingsReminderStore().read(),
              QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
@@ -158,11 +134,10 @@ void TestStartup::startUpAsksBeforeTheMainWindow()
 
 void TestStartup::startUpOpensTheMainWindowAfterAFailingReminder()
 {
-    QTemporaryDir config;
-    QFile blocker(config.filePath(QStringLiteral("not-a-folder")));
+    QFile blocker(settingsFolder().filePath(QStringLiteral("not-a-folder")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    useConfigFolder(blocker.fileName());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.fileName()));
 
     QPointer<MainWindow> mainWindow = startUp();
     QVERIFY(mainWindow->isVisible());
@@ -172,8 +147,7 @@ void TestStartup::startUpOpensTheMainWindowAfterAFailingReminder()
 // The draw after the main window is up decides which brand label lies in front.
 void TestStartup::startUpChoosesTheBrandLabel_data()
 {
-    QTest::addColumn<float>("r");
-    QTest::addColumn<QString>("front");
+    columns<float, QString>("r", "front");
     row("n 1: co-branding", 0.0f, "lblCobrand");
     row("n 2: full branding", 0.25f, "lblFullBrand");
 }
@@ -182,9 +156,7 @@ void TestStartup::startUpChoosesTheBrandLabel()
 {
     QFETCH(float, r);
     QFETCH(QString, front);
-    QTemporaryDir config;
-    useConfigFolder(config.path());
-    oracle::setBitSourceForTests([r] { return bitsFor(r); });
+    feedRandom({r});
 
     QPointer<MainWindow> mainWindow = startUp();
 
@@ -199,8 +171,7 @@ void TestStartup::startUpChoosesTheBrandLabel()
 // place; the support window's Exit and its closing end the program, Esc does not.
 void TestStartup::supportWindowTakesOverAndEndsTheProgram_data()
 {
-    QTest::addColumn<QString>("ending");
-    QTest::addColumn<int>("ends");
+    columns<QString, int>("ending", "ends");
     row("Exit", "Exit", 1);
     row("close box", "close", 1);
     row("Esc", "Esc", 0);
@@ -210,8 +181,6 @@ void TestStartup::supportWindowTakesOverAndEndsTheProgram()
 {
     QFETCH(QString, ending);
     QFETCH(int, ends);
-    QTemporaryDir config;
-    useConfigFolder(config.path());
     QPointer<MainWindow> mainWindow = startUp();
     QVERIFY(supportWindows().isEmpty());
 

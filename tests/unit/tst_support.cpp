@@ -1,16 +1,12 @@
 #include "accessibility_check.h"
 #include "data_row.h"
+#include "fixture.h"
 #include "links/link_target.h"
-#include "links/open_link.h"
-#include "modal_helper.h"
 #include "oracle/random_source.h"
 #include "reference_image.h"
 #include "support/referral.h"
 #include "support/support_window.h"
-#include "ui/look.h"
-#include "ui/messages.h"
 #include "ui/prompt_field.h"
-#include "window_test_helpers.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -50,29 +46,15 @@ QString encodedProductSite()
 
 } // namespace
 
-class TestSupport : public QObject
+class TestSupport : public Fixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<SupportWindow> window;
-    QStringList opened;
-    QList<messages::Request> boxes;
+    SupportWindow *window = nullptr;
 
-    template<typename T = QWidget>
-    T *control(const char *name) const
-    {
-        return findControl<T>(window.get(), name);
-    }
     QLineEdit *line(const char *name) const { return control<QLineEdit>(name); }
     void submit() const { control<QPushButton>("cmdSubmit")->click(); }
-    QStringList boxTexts() const
-    {
-        QStringList texts;
-        for (const messages::Request &box : boxes)
-            texts << box.text;
-        return texts;
-    }
     void fill(const Fields &fields)
     {
         line("txtName")->setText(fields.name);
@@ -82,13 +64,12 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
+    void initTestCase() { drawAsDesigned(); }
+    void init()
     {
-        look::installFontSubstitutes();
-        QApplication::setCursorFlashTime(0); // a caret that never blinks draws the same each time
+        Fixture::init();
+        window = openWindow<SupportWindow>();
     }
-    void init();
-    void cleanup();
 
     void promptRules_data();
     void promptRules();
@@ -129,36 +110,9 @@ private Q_SLOTS:
     void focusAfterEachAction();
 };
 
-void TestSupport::init()
-{
-    opened.clear();
-    boxes.clear();
-    setLinkOpenerForTests([this](const QString &address) { opened << address; });
-    messages::setAnswererForTests([this](const messages::Request &request) {
-        boxes << request;
-        return true;
-    });
-    window = std::make_unique<SupportWindow>();
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-}
-
-void TestSupport::cleanup()
-{
-    // Deleted, never closed: closing it would end the test process.
-    window.reset();
-    setLinkOpenerForTests({});
-    messages::setAnswererForTests({});
-    oracle::setBitSourceForTests({});
-}
-
 void TestSupport::promptRules_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("prompt");
-    QTest::addColumn<QString>("afterFocusIn");
-    QTest::addColumn<QString>("afterFocusOut");
+    columns<QString, QString, QString, QString>("text", "prompt", "afterFocusIn", "afterFocusOut");
 
     row("the prompt", "Your Name", "Your Name", "", "Your Name");
     row("prompt in spaces", "  Your Name ", "Your Name", "", "  Your Name ");
@@ -226,8 +180,7 @@ void TestSupport::promptComesBackOnlyWhenLeftEmpty()
 
 void TestSupport::typedSpace_data()
 {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<bool>("refused");
+    columns<QString, bool>("field", "refused");
     row("txtEmail", "txtEmail", true);
     row("txtFriendEmail", "txtFriendEmail", true);
     row("txtName", "txtName", false);
@@ -256,7 +209,7 @@ void TestSupport::typedSpace()
         QCOMPARE(text(), before);
         QCOMPARE(boxTexts(), QStringList {"Email Address Cannot Contain Space"});
         QCOMPARE(boxes.first().kind, messages::Kind::Error);
-        QCOMPARE(boxes.first().parent, window.get());
+        QCOMPARE(boxes.first().parent, window);
     } else {
         QVERIFY(text().contains(QStringLiteral("ab ")));
         QVERIFY(boxes.isEmpty());
@@ -275,11 +228,8 @@ void TestSupport::pastedSpaceIsKept()
 // the values are trimmed, the checks run in order, and at most one message shows.
 void TestSupport::referralChecks_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("email");
-    QTest::addColumn<QString>("friendName");
-    QTest::addColumn<QString>("friendEmail");
-    QTest::addColumn<QString>("refusal");
+    columns<QString, QString, QString, QString, QString>("name", "email", "friendName",
+                                                         "friendEmail", "refusal");
 
     const QString distinct = QStringLiteral("Please Enter Distinct Email Addresses");
     const QString proper = QStringLiteral("Please Enter Proper Email Address");
@@ -328,7 +278,7 @@ void TestSupport::referralChecks()
     } else {
         QCOMPARE(boxTexts(), QStringList {refusal});
         QCOMPARE(boxes.first().kind, messages::Kind::Error);
-        QCOMPARE(boxes.first().parent, window.get());
+        QCOMPARE(boxes.first().parent, window);
         QVERIFY(opened.isEmpty());
         QCOMPARE(referral::requestAddress(), lastRequest);
     }
@@ -345,8 +295,7 @@ void TestSupport::referralChecks()
 // not a proper one; then the name, the message and the friend's name, in turn.
 void TestSupport::firstRefusalForEveryPromptLeft_data()
 {
-    QTest::addColumn<QStringList>("values");
-    QTest::addColumn<QString>("refusal");
+    columns<QStringList, QString>("values", "refusal");
     const QStringList objects
         = {QStringLiteral("txtName"), QStringLiteral("txtEmail"), QStringLiteral("txtMessage"),
            QStringLiteral("txtFriendName"), QStringLiteral("txtFriendEmail")};
@@ -390,12 +339,8 @@ void TestSupport::firstRefusalForEveryPromptLeft()
 
 void TestSupport::composedAddress_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("email");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("friendName");
-    QTest::addColumn<QString>("friendEmail");
-    QTest::addColumn<QString>("query");
+    columns<QString, QString, QString, QString, QString, QString>(
+        "name", "email", "message", "friendName", "friendEmail", "query");
 
     row("plain", "Ann", "a@x.org", "Hi", "Bo", "b@y.org",
         "taf1=Ann&taf2=a%40x.org&taf3=Hi&taf4=Bo&taf5=b%40y.org");
@@ -471,27 +416,21 @@ void TestSupport::hiddenMessageEmptiedFailsEveryPress()
 void TestSupport::refusalIsARealBoxOverTheWindow()
 {
     messages::setAnswererForTests({});
-    QStringList seen;
-    whenModalIsUp([&](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        seen << box->windowTitle() << box->text() << QString::number(box->icon())
-             << QString::number(box->buttons().size())
-             << QString::number(box->parentWidget() == window.get());
-        box->button(QMessageBox::Ok)->click();
-    });
+    SeenBox seen;
+    answerNextBox(&seen);
     submit(); // every field still shows its prompt
-    QCOMPARE(seen,
-             QStringList({"Zel Orvalis", "Please Enter Proper Email Address",
-                          QString::number(QMessageBox::Critical), "1", "1"}));
+    QCOMPARE(seen.title, QStringLiteral("Zel Orvalis"));
+    QCOMPARE(seen.text, QStringLiteral("Please Enter Proper Email Address"));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+    QCOMPARE(seen.buttons.size(), 1);
+    QCOMPARE(seen.parent, window);
 }
 
 // Whatever the user types reaches a server that decodes its query string
 // exactly as typed: every key present, in order, with its own value.
 void TestSupport::oddValuesArriveIntact_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("friendName");
+    columns<QString, QString, QString>("name", "message", "friendName");
 
     row("query characters", "a&taf2=x#frag", "100% = 1/1 + 0?", "B&B");
     row("line breaks and controls", "Ann\tLee", "Line one\r\nLine two\r\n\x01", "\x7f");
@@ -537,10 +476,7 @@ void TestSupport::oddValuesArriveIntact()
 // nothing to undo, and an undo never brings back what was cut.
 void TestSupport::longMessageIsCutAtOnce_data()
 {
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("kept");
-    QTest::addColumn<QString>("afterUndo");
+    columns<QString, QString, int, QString>("how", "text", "kept", "afterUndo");
     const QString megabyte(1 << 20, QLatin1Char('m'));
     const QString program(3000, QLatin1Char('s'));
     QString pairs; // unit 2,000 is the second half of an emoji
@@ -640,16 +576,14 @@ void TestSupport::longestReferralIsSentWhole()
 
 void TestSupport::appealChoice_data()
 {
-    QTest::addColumn<float>("r");
-    QTest::addColumn<int>("k");
-    row("0", 0.0f, 0);
-    row("below 1/4", std::nextafter(0.25f, 0.0f), 0);
-    row("1/4", 0.25f, 1);
-    row("below 1/2", std::nextafter(0.5f, 0.0f), 1);
-    row("1/2", 0.5f, 2);
-    row("below 3/4", std::nextafter(0.75f, 0.0f), 2);
-    row("3/4", 0.75f, 3);
-    row("highest r", std::nextafter(1.0f, 0.0f), 3);
+    columns<float, int>("r", "k");
+    // Each quarter of r from its start to the float just below the next.
+    const char *const quarters[] = {"0", "1/4", "1/2", "3/4"};
+    for (int k = 0; k < 4; ++k) {
+        row(quarters[k], k / 4.0f, k);
+        const QByteArray below = k < 3 ? QByteArray("below ") + quarters[k + 1] : "highest r";
+        row(below.constData(), std::nextafter((k + 1) / 4.0f, 0.0f), k);
+    }
 }
 
 void TestSupport::appealChoice()
@@ -657,7 +591,7 @@ void TestSupport::appealChoice()
     QFETCH(float, r);
     QFETCH(int, k);
     QCOMPARE(appealIndex(r), k);
-    oracle::setBitSourceForTests([r] { return bitsFor(r); });
+    feedRandom({r});
     SupportWindow another;
     QCOMPARE(another.findChild<QLabel *>(QStringLiteral("Label2"))->text(), appealText(k));
     QVERIFY(!appealText(k).isEmpty());
@@ -684,7 +618,7 @@ void TestSupport::windowDesign()
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QCOMPARE(QApplication::focusWidget(), control("cmdClose"));
-    QCOMPARE(unnamedForScreenReaders(window.get()), QStringList());
+    QCOMPARE(unnamedForScreenReaders(window), QStringList());
 
     // Tab takes the designed order, then the link, and round again;
     // Shift+Tab from Exit reaches the link.
@@ -701,23 +635,16 @@ void TestSupport::windowDesign()
     QCOMPARE(QApplication::focusWidget(), control("lblGoToHome"));
 
     // Every fixed text fits the box it was designed for.
-    for (const char *name : {"Label2", "Label3"}) {
-        const auto *label = control<QLabel>(name);
-        QVERIFY2(wrappedHeight(label) <= label->height(), name);
-    }
+    for (const char *name : {"Label2", "Label3"})
+        QCOMPARE(cutOff(control<QLabel>(name)), QString());
     const QWidget *link = control("lblGoToHome");
     QVERIFY(link->geometry().right() < control("Frame6")->width());
     QVERIFY(control<QLabel>("Label1")->geometry().right() < window->width());
 
     // With the first appeal drawn, as designed to the pixel.
-    window.reset();
-    oracle::setBitSourceForTests([] { return bitsFor(0.0f); });
-    window = std::make_unique<SupportWindow>();
-    oracle::setBitSourceForTests({});
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    COMPARE_WITH_REFERENCE(window.get(), QStringLiteral("support"));
+    feedRandom({0.0f});
+    window = openWindow<SupportWindow>();
+    COMPARE_WITH_REFERENCE(window, QStringLiteral("support"));
 }
 
 // The window is read as a dialog is; the home-page button is a push button
@@ -725,10 +652,7 @@ void TestSupport::windowDesign()
 // into or not.
 void TestSupport::screenReadersHearEachControl_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("role");
-    QTest::addColumn<QString>("heardName");
-    QTest::addColumn<QString>("actions");
+    columns<QString, int, QString, QString>("name", "role", "heardName", "actions");
     const QString field = QStringLiteral("SetFocus");
     const auto row = [](const char *name, QAccessible::Role role, const char *heardName,
                         const QString &actions) {
@@ -756,7 +680,7 @@ void TestSupport::screenReadersHearEachControl()
     QFETCH(QString, actions);
 
     QWidget *heardControl
-        = name == window->objectName() ? window.get() : control(name.toLatin1().constData());
+        = name == window->objectName() ? window : control(name.toLatin1().constData());
     COMPARE_HEARD(heardControl, QAccessible::Role(role), heardName, true, actions);
     // Typed into, a field is still named by its prompt.
     if (heardControl->focusPolicy() != Qt::NoFocus && heardControl != control("Check1")) {
@@ -802,9 +726,7 @@ void TestSupport::checkBoxOpensHomeAndStaysReleased()
 void TestSupport::libraryLinkOpensTheLibrary()
 {
     const QString appeal = control<QLabel>("Label2")->text();
-    QWidget *link = control("lblGoToHome");
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                      link->mapTo(window.get(), link->rect().center()));
+    clickOver(control("lblGoToHome"));
     QCOMPARE(opened, QStringList {linkAddress(LinkTarget::SoftwareLibraryPage)});
     QCOMPARE(control<QLabel>("Label2")->text(), appeal);
     QVERIFY(window->isVisible());
@@ -829,8 +751,8 @@ void TestSupport::enterPressesOnlyTheFocusedButton()
 
 void TestSupport::escapeDoesNothing()
 {
-    QSignalSpy exits(window.get(), &SupportWindow::exitRequested);
-    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QSignalSpy exits(window, &SupportWindow::exitRequested);
+    QTest::keyClick(window, Qt::Key_Escape);
     QTest::keyClick(control("txtName"), Qt::Key_Escape);
     QCOMPARE(exits.size(), 0);
     QVERIFY(window->isVisible());
@@ -843,10 +765,9 @@ void TestSupport::escapeDoesNothing()
 // focused link opened by a key keeps it.
 void TestSupport::focusAfterEachAction_data()
 {
-    QTest::addColumn<QString>("from"); // focused before
-    QTest::addColumn<QString>("action"); // click, key (into the focused control) or type
-    QTest::addColumn<QString>("target"); // what is clicked, or the key or text
-    QTest::addColumn<QString>("to");
+    // Focused before; click, key (into the focused control) or type; what is
+    // clicked, or the key or text; focused after.
+    columns<QString, QString, QString, QString>("from", "action", "target", "to");
     row("Check1 clicked", "txtName", "click", "Check1", "Check1");
     row("Check1 by Space", "Check1", "key", "Space", "Check1");
     row("referral refused, clicked", "txtName", "click", "cmdSubmit", "cmdSubmit");

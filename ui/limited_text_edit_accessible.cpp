@@ -1,0 +1,165 @@
+#include "ui/limited_text_edit_accessible.h"
+
+#include "ui/limited_text_edit.h"
+
+#include <QFontMetrics>
+
+namespace zel::accessibility {
+
+LimitedTextEditAccessible::LimitedTextEditAccessible(LimitedTextEdit *field)
+    : TextFieldAccessible(field)
+{ }
+
+LimitedTextEdit *LimitedTextEditAccessible::field() const
+{
+    return static_cast<LimitedTextEdit *>(widget());
+}
+
+QAccessible::State LimitedTextEditAccessible::state() const
+{
+    QAccessible::State state = TextFieldAccessible::state();
+    state.selectableText = true;
+    state.multiLine = true;
+    state.readOnly = field()->isReadOnly();
+    state.editable = !field()->isReadOnly();
+    return state;
+}
+
+QString LimitedTextEditAccessible::text(QAccessible::Text t) const
+{
+    return t == QAccessible::Value ? field()->toPlainText() : WidgetAccessible::text(t);
+}
+
+void LimitedTextEditAccessible::setText(QAccessible::Text t, const QString &text)
+{
+    if (t != QAccessible::Value)
+        WidgetAccessible::setText(t, text);
+    else if (!field()->isReadOnly())
+        field()->setPlainText(field()->fitting(text, 0, characterCount()));
+}
+
+void LimitedTextEditAccessible::selection(int index, int *startOffset, int *endOffset) const
+{
+    const QTextCursor cursor = field()->textCursor();
+    *startOffset = *endOffset = 0;
+    if (index == 0 && cursor.hasSelection()) {
+        *startOffset = cursor.selectionStart();
+        *endOffset = cursor.selectionEnd();
+    }
+}
+
+int LimitedTextEditAccessible::selectionCount() const
+{
+    return field()->textCursor().hasSelection() ? 1 : 0;
+}
+
+void LimitedTextEditAccessible::removeSelection(int index)
+{
+    if (index == 0)
+        setSelection(0, cursorPosition(), cursorPosition());
+}
+
+void LimitedTextEditAccessible::setSelection(int index, int startOffset, int endOffset)
+{
+    if (index == 0)
+        field()->setTextCursor(cursorOver(startOffset, endOffset));
+}
+
+int LimitedTextEditAccessible::cursorPosition() const
+{
+    return field()->textCursor().position();
+}
+
+void LimitedTextEditAccessible::setCursorPosition(int position)
+{
+    setSelection(0, position, position);
+}
+
+QString LimitedTextEditAccessible::text(int startOffset, int endOffset) const
+{
+    return cursorOver(startOffset, endOffset)
+        .selectedText()
+        .replace(QChar(QChar::ParagraphSeparator), QLatin1Char('\n'));
+}
+
+// Qt's own stepping, with nothing outside the text, before the first item or
+// after the last.
+QString LimitedTextEditAccessible::textAround(int offset, QAccessible::TextBoundaryType type,
+                                              int step, int *startOffset, int *endOffset) const
+{
+    std::pair<int, int> item = itemAt(offset, type);
+    if (step < 0)
+        item = item.first > 0 ? itemAt(item.first - 1, type) : std::pair(-1, -1);
+    else if (step > 0)
+        item = item.second >= 0 && item.second < characterCount() ? itemAt(item.second, type)
+                                                                  : std::pair(-1, -1);
+    const auto [start, end] = item;
+    if (start < 0)
+        return noItem(startOffset, endOffset);
+    *startOffset = start;
+    *endOffset = end;
+    return text(start, end);
+}
+
+int LimitedTextEditAccessible::characterCount() const
+{
+    return field()->document()->characterCount() - 1;
+}
+
+QRect LimitedTextEditAccessible::characterRect(int offset) const
+{
+    const int character = offsetInText(offset);
+    if (character < 0 || character >= characterCount())
+        return QRect();
+    const QRect caretRect = field()->cursorRect(cursorAt(character));
+    return QRect(
+        field()->viewport()->mapToGlobal(caretRect.topLeft()),
+        QSize(QFontMetrics(field()->font()).horizontalAdvance(text(character, character + 1)),
+              caretRect.height()));
+}
+
+int LimitedTextEditAccessible::offsetAtPoint(const QPoint &point) const
+{
+    return field()->cursorForPosition(field()->viewport()->mapFromGlobal(point)).position();
+}
+
+void LimitedTextEditAccessible::deleteText(int startOffset, int endOffset)
+{
+    if (const auto [start, end] = rangeInText(startOffset, endOffset); start >= 0)
+        cursorOver(start, end).removeSelectedText();
+}
+
+void LimitedTextEditAccessible::replaceText(int startOffset, int endOffset, const QString &text)
+{
+    const auto [start, end] = rangeInText(startOffset, endOffset);
+    if (start < 0)
+        return;
+    QTextCursor cursor = cursorOver(start, end);
+    const QString kept = field()->fitting(text, start, end);
+    cursor.removeSelectedText();
+    cursor.insertText(kept);
+}
+
+QTextCursor LimitedTextEditAccessible::cursorAt(int offset) const
+{
+    QTextCursor cursor(field()->document());
+    cursor.setPosition(nearestOffsetInText(offset));
+    return cursor;
+}
+
+QTextCursor LimitedTextEditAccessible::cursorOver(int startOffset, int endOffset) const
+{
+    QTextCursor cursor = cursorAt(startOffset);
+    cursor.setPosition(nearestOffsetInText(endOffset), QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+std::pair<int, int> LimitedTextEditAccessible::itemAt(int offset,
+                                                      QAccessible::TextBoundaryType type) const
+{
+    if (offsetInText(offset) < 0)
+        return {-1, -1};
+    return QAccessible::qAccessibleTextBoundaryHelper(cursorAt(offset), type);
+}
+
+} // namespace zel::accessibility

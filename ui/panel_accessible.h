@@ -1,0 +1,19 @@
+#pragma once
+
+#include "ui/widget_accessible.h"
+
+namespace zel::accessibility {
+
+// A panel: a group named by its caption. A covered one shows a screen reader
+// nothing inside it, just as it shows the eye nothing.
+class PanelAccessible final : public WidgetAccessible
+{
+public:
+    explicit PanelAccessible(QWidget *widget);
+
+    int childCount() const override;
+    QAccessibleInterface *child(int index) const override;
+    int indexOfChild(const QAccessibleInterface *child) const override;
+};
+
+} // namespace zel::accessibility

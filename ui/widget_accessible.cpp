@@ -1,0 +1,29 @@
+#include "ui/widget_accessible.h"
+
+#include <QStackedLayout>
+#include <QWidget>
+
+namespace zel::accessibility {
+
+QAccessible::State WidgetAccessible::state() const
+{
+    QAccessible::State state = QAccessibleWidget::state();
+    // Covered: neither showing nor visible, even with the focus, as the
+    // question field keeps it after a reading.
+    if (isCovered())
+        state.invisible = true;
+    return state;
+}
+
+bool WidgetAccessible::isCovered() const
+{
+    for (const QWidget *page = widget(); page && !page->isWindow(); page = page->parentWidget()) {
+        auto *stack = qobject_cast<QStackedLayout *>(page->parentWidget()->layout());
+        if (stack && stack->currentWidget() != page
+            && stack->indexOf(const_cast<QWidget *>(page)) >= 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace zel::accessibility
