@@ -74,8 +74,11 @@ screenshots: build
 WIN_BUILD_DIR ?= build-windows
 WIN_TEST_BUILD_DIR ?= build-windows-tests
 IN_DEBIAN13 = ./scripts/debian13.sh
+# Where that Qt is, as the script that builds it hands it over.
+QT_WINDOWS = $(WIN_BUILD_DIR)/qt-prefix
 # Configured afresh each time, so that a build folder never keeps an older Qt.
-WIN_CMAKE = $(IN_DEBIAN13) "$$($(IN_DEBIAN13) scripts/build-qt-windows.sh | tail -n1)/bin/qt-cmake" \
+WIN_CMAKE = $(IN_DEBIAN13) scripts/build-qt-windows.sh $(QT_WINDOWS) && \
+	$(IN_DEBIAN13) "$$(cat $(QT_WINDOWS))/bin/qt-cmake" \
 	--fresh -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 
 windows:
@@ -105,7 +108,7 @@ package-windows: windows
 test-windows: package-windows
 	$(WIN_CMAKE) -S . -B $(WIN_TEST_BUILD_DIR) -DZEL_BUILD_TESTS=ON
 	$(IN_DEBIAN13) cmake --build $(WIN_TEST_BUILD_DIR) -j $(JOBS)
-	$(IN_DEBIAN13) ./scripts/test-windows.sh $(WIN_BUILD_DIR) $(WIN_TEST_BUILD_DIR)
+	$(IN_DEBIAN13) ./tests/windows/run.sh $(WIN_BUILD_DIR) $(WIN_TEST_BUILD_DIR)
 
 # Builds the last commit twice, from two fresh clones some minutes apart, and
 # compares the .deb, the Windows program, its installer and its zip byte for

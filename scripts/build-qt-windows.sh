@@ -7,15 +7,13 @@
 # whose qt6-base is Qt 6.8 LTS and whose MinGW-w64 is GCC 14:
 #   scripts/debian13.sh scripts/build-qt-windows.sh
 #
-# The result goes to a cache outside the tree, one folder per Qt version,
-# compiler and set of options, and is built only once: when it is already
-# complete this does nothing. The prefix is the last line printed on
-# standard output (all other output goes to standard error).
+# The result goes to the cache outside the tree (scripts/cache.sh), one
+# folder per Qt version, compiler and set of options, and is built only once:
+# when it is already complete this does nothing.
 #
-# Usage: build-qt-windows.sh [--print-prefix]
-#   --print-prefix  print where that Qt is (or would be) and do nothing else
+# Usage: build-qt-windows.sh [PREFIX_FILE]
+#   PREFIX_FILE  where to write that Qt's folder, for the build to take
 # Environment:
-#   XDG_CACHE_HOME  the cache lives in $XDG_CACHE_HOME/zel-orvalis (~/.cache)
 #   JOBS            parallel build jobs (default: nproc)
 #   KEEP_BUILD=1    keep the unpacked source and build folder after install
 set -Eeuo pipefail
@@ -25,17 +23,16 @@ trap 'echo "$0: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 here=$(cd "$(dirname "$0")" && pwd)
 patch_file="$here/qt-windows/dynamicgl-needs-opengl.patch"
 toolchain_file="$here/qt-windows/mingw-w64.cmake"
+. "$here/cache.sh"
 
-print_only=false
 case "${1:-}" in
-    "") ;;
-    --print-prefix) print_only=true ;;
     -h|--help) sed -n '2,/^set -E/{/^#/s/^# \{0,1\}//p}' "$0"; exit 0 ;;
-    *) echo "usage: $0 [--print-prefix]" >&2; exit 2 ;;
+    -*) echo "usage: $0 [PREFIX_FILE]" >&2; exit 2 ;;
 esac
-
-# Everything but the prefix goes to standard error.
-exec 3>&1 1>&2
+# handed_over: the prefix goes where the caller asked.
+handed_over() {
+    [ -z "${1:-}" ] || { mkdir -p "$(dirname "$1")" && echo "$prefix" >"$1"; }
+}
 
 compiler=g++-mingw-w64-x86-64-posix
 
@@ -117,27 +114,13 @@ key=$( {
     printf '%s\n' "${install_options[@]}"
     printf '%s\n' "${options[@]}"
     cat "$patch_file" "$toolchain_file"
-} | sha256sum | cut -c1-10)
+} | cache_key)
 
-cache="${XDG_CACHE_HOME:-$HOME/.cache}/zel-orvalis"
 name="qt-$qt_version-mingw-shared-$key"
-prefix="$cache/$name"
-stamp="$prefix/.complete"
-
-if $print_only || [ -f "$stamp" ]; then
-    echo "$prefix" >&3
-    exit 0
-fi
-
-mkdir -p "$cache"
-# One build at a time per cache; a second caller waits and then finds it done.
-exec 9>"$cache/.lock"
-if ! flock -n 9; then
-    echo "Waiting for another build of Qt for Windows to finish..."
-    flock 9
-fi
-if [ -f "$stamp" ]; then
-    echo "$prefix" >&3
+prefix="$CACHE/$name"
+# One build at a time; a second caller waits and then finds it done.
+if cache_done "$prefix" || ! cache_claim qt-windows "$prefix"; then
+    handed_over "${1:-}"
     exit 0
 fi
 
@@ -158,7 +141,7 @@ dsc_complete() {
     done < <(awk '/^Files:/ { on = 1; next } /^[^ ]/ { on = 0 } on && NF == 3 { print $3 }' "$dsc")
 }
 
-downloads="$cache/downloads/qt6-base_$deb_version"
+downloads="$CACHE/downloads/qt6-base_$deb_version"
 dsc="$downloads/qt6-base_$deb_version.dsc"
 if ! dsc_complete "$dsc"; then
     # A mirror caught between updates can list the binary packages before
@@ -169,14 +152,14 @@ if ! dsc_complete "$dsc"; then
     if ! have_source; then
         echo "apt offers no source of qt6-base $deb_version; a root made before the" \
             "archive moved on can be removed, and is then made anew:" \
-            "$cache/debian-13-*" >&2
+            "$CACHE/debian-13-*" >&2
         exit 1
     fi
     mkdir -p "$downloads"
     (cd "$downloads" && apt-get source --download-only -q "qt6-base=$deb_version")
 fi
 
-work="$cache/work/$name"
+work="$CACHE/work/$name"
 src="$work/src"
 build="$work/build"
 rm -rf "$work" "$prefix"
@@ -205,7 +188,7 @@ echo "Built in $(( ($(date +%s) - started) / 60 )) min $(( ($(date +%s) - starte
 
 if [ "${KEEP_BUILD:-0}" != 1 ]; then
     rm -rf "$work"
-    rmdir "$cache/work" 2>/dev/null || true
+    rmdir "$CACHE/work" 2>/dev/null || true
 fi
-printf '%s\n' "qt6-base $deb_version" "${options[@]}" "${install_options[@]}" > "$stamp"
-echo "$prefix" >&3
+cache_complete "$prefix" "qt6-base $deb_version" "${options[@]}" "${install_options[@]}"
+handed_over "${1:-}"

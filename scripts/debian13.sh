@@ -12,14 +12,14 @@
 #        debian13.sh --remove PACKAGE   removes it again
 # COMMAND runs as the calling user, in the current folder, with the caller's
 # environment (less PATH, the locale and the loader's variables). The current
-# folder, the cache and /tmp are the same folders inside as outside. Entering
-# needs root: as another user it goes through sudo, as install-deps.sh does.
-# Environment:
-#   XDG_CACHE_HOME  the cache lives in $XDG_CACHE_HOME/zel-orvalis (~/.cache)
+# folder, the cache (scripts/cache.sh) and /tmp are the same folders inside as
+# outside. Entering needs root: as another user it goes through sudo, as
+# install-deps.sh does.
 set -Eeuo pipefail
 trap 'echo "$0: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/cache.sh"
 [ "$#" -gt 0 ] || { echo "usage: $0 COMMAND [ARG...] | --print-root" >&2; exit 2; }
 
 if [ "$(id -u)" -eq 0 ]; then
@@ -53,9 +53,8 @@ key=$( {
     echo "$suite"
     printf '%s\n' "${sources[@]}"
     echo $packages
-} | sha256sum | cut -c1-10)
-cache="${XDG_CACHE_HOME:-$HOME/.cache}/zel-orvalis"
-root="$cache/debian-13-$key"
+} | cache_key)
+root="$CACHE/debian-13-$key"
 
 if [ "$1" = --print-root ]; then
     echo "$root"
@@ -64,16 +63,10 @@ fi
 
 make_root() {
     "$here/install-deps.sh" mmdebstrap debian-archive-keyring
-    mkdir -p "$cache"
-    exec 8>"$cache/.debian-13.lock"
-    if ! flock -n 8; then
-        echo "Waiting for another making of the Debian 13 root to finish..." >&2
-        flock 8
-    fi
-    [ -f "$root/.complete" ] && return 0
+    cache_claim debian-13 "$root" || return 0
     # Roots made for other package lists are of no more use.
     local old
-    for old in "$cache"/debian-13-*; do
+    for old in "$CACHE"/debian-13-*; do
         [ -d "$old" ] && $sudo rm -rf --one-file-system "$old"
     done
     echo "Making the Debian 13 root in $root" >&2
@@ -84,10 +77,10 @@ make_root() {
         --include="$(echo $packages | tr ' ' ',')" \
         "$suite" "$root" "${sources[@]}" >&2
     $sudo cp /etc/resolv.conf "$root/etc/resolv.conf"
-    $sudo touch "$root/.complete"
+    cache_complete "$root"
     echo "Made in $((SECONDS - started)) s" >&2
 }
-[ -f "$root/.complete" ] || make_root
+cache_done "$root" || make_root
 
 # The caller, known by name inside as outside (Wine and the tests ask).
 user=$(id -un)
@@ -97,7 +90,7 @@ if ! grep -q "^$user:" "$root/etc/passwd"; then
 fi
 # A home of the caller's own there, down to the cache that is bound into it.
 home_dirs=("$HOME")
-case $cache in "$HOME"/*/*) home_dirs+=("$(dirname "$cache")") ;; esac
+case $CACHE in "$HOME"/*/*) home_dirs+=("$(dirname "$CACHE")") ;; esac
 for dir in "${home_dirs[@]}"; do
     [ -O "$root$dir" ] || $sudo install -d -o "$(id -u)" -g "$(id -g)" "$root$dir"
 done
@@ -129,7 +122,7 @@ vars+=(PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8)
 
 userspec=()
 $as_root || userspec=(--userspec="$(id -u):$(id -g)" --groups="$(id -G | tr ' ' ',')")
-dirs=(/tmp "$cache" "$PWD")
+dirs=(/tmp "$CACHE" "$PWD")
 # A private mount namespace: the binds end with the command, whatever happens.
 # shellcheck disable=SC2016 # expanded by the inner shell
 exec $sudo unshare --mount --propagation private -- /bin/sh -c '

@@ -19,42 +19,20 @@ ZEL_FACTS=$(dirname "$(dirname "$binary")")/facts.txt
 docs="$root/docs"
 $windows && docs="$root/docs/windows"
 
-# A private Wine prefix at the given scale, its reminder due; the program
-# then runs through a wrapper, as any other binary.
-wine_setup() { # SCALE DATE
-    export WINEPREFIX="$E2E_TMP/wine" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
-    wineboot -i >/dev/null 2>&1
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * $1)) /f \
-        >/dev/null 2>&1
-    # Wine 10 reads the DPI once, as its session starts: a new one takes it.
-    wineserver -k
-    wineserver -w
-    wine reg add 'HKCU\Software\Velmora\Zel Orvalis\Settings' /v Duration /d "$2" /f \
-        >/dev/null 2>&1
-    printf '#!/bin/sh\nexec wine "%s"\n' "$binary" >"$E2E_TMP/zel-orvalis"
-    chmod +x "$E2E_TMP/zel-orvalis"
-    ZEL_BINARY="$E2E_TMP/zel-orvalis"
-}
-
 shoot() { # OUTPUT_DIR SCALE
     local out=$1 scale=$2
     mkdir -p "$out"
     (
         ZEL_BINARY=$binary
         E2E_SCREEN=$((1024 * scale))x$((768 * scale))x24
-        . "$root/scripts/xsession.sh"
+        . "$root/scripts/program.sh"
         export QT_SCALE_FACTOR=$scale # Wine passes no QT_ variable on: it scales by DPI
-        due=$(date -d '30 days ago' +%F)
         record_links # nothing leaves the machine
         start_x
-        if $windows; then
-            wine_setup "$scale" "$due"
-        else
-            mkdir -p "$XDG_CONFIG_HOME/Velmora"
-            printf '[Settings]\nDuration=%s\n' "$due" >"$XDG_CONFIG_HOME/Velmora/Zel Orvalis.conf"
-        fi
+        if $windows; then start_wine $((96 * scale)); fi
+        store_duration "$(date -d '30 days ago' +%F)"
         start_app
-        box=$(find_window "Zel Orvalis") || fail "no reminder"
+        box=$(find_window "$ZEL_APP_TITLE") || fail "no reminder"
         focus "$box"
         import -frame -window "$box" "$out/reminder.png"
         xdotool key alt+n
@@ -74,13 +52,12 @@ shoot() { # OUTPUT_DIR SCALE
         xdotool key Escape
 
         close_window "$win"
-        find_support || fail "no support window"
+        find_support "$win" || fail "no support window"
         focus "$SUPPORT"
         sleep 0.3
         import -frame -window "$SUPPORT" "$out/support.png"
         xdotool key alt+x
         wait_until 10 app_ended || fail "the program did not end"
-        if $windows; then wineserver -k; fi
     )
 }
 

@@ -1,20 +1,22 @@
-# A private X session for the program: its own X server with a window
-# manager, private runtime and config folders, a recording xdg-open, and
-# helpers that find and drive the program's windows the way a user does.
-# Sourced by the end-to-end tests and by scripts/screenshots.sh; it cleans up
-# after itself. Set ZEL_BINARY to the program and ZEL_FACTS to its build's
-# facts.txt first.
+# A private X session: its own X server with a window manager, private
+# runtime and config folders, a recording xdg-open, and what the build says
+# it shows and opens. Sourced, through scripts/program.sh, by the end-to-end
+# tests, the Windows tests and scripts/screenshots.sh; it cleans up after
+# itself. Set ZEL_FACTS to the build's facts.txt first.
 set -euo pipefail
 
-# fact NAME: what the build says NAME is: WindowTitle, WindowsMutex, or a
-# destination's address by its LinkTarget name (HomePage, DonatePage, ...).
+# fact NAME: what the build says NAME is: WindowTitle, ApplicationTitle,
+# WindowsMutex, or a destination's address by its LinkTarget name
+# (HomePage, DonatePage, ...).
 fact() {
     local value
     value=$(sed -n "s/^$1 //p" "$ZEL_FACTS")
     [ -n "$value" ] || { echo "FAIL: $ZEL_FACTS names no $1" >&2; exit 1; }
     printf '%s\n' "$value"
 }
+# Every window's title, and the title of every message box.
 ZEL_TITLE=$(fact WindowTitle)
+ZEL_APP_TITLE=$(fact ApplicationTitle)
 
 # The program takes one lock per user, whatever the environment says, so a
 # session waits until no other session of this user's runs the program
@@ -30,11 +32,17 @@ mkdir -p "$XDG_CONFIG_HOME"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 E2E_PIDS=()
 
+# Every process started here ends, the Wine ones of a private prefix too,
+# before the session's folder goes.
 e2e_cleanup() {
     local pid
     for pid in "${E2E_PIDS[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+    fi
     wait 2>/dev/null || true
     rm -rf "$E2E_TMP"
 }
@@ -69,6 +77,8 @@ wait_until() {
     done
 }
 
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+
 # start_x: a private X server with openbox. -displayfd picks a free display
 # and tells us which, so parallel tests never collide; -noreset keeps the
 # server from resetting whenever its last client leaves, which would refuse
@@ -81,37 +91,7 @@ start_x() {
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
-    wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
     wait_until 10 wm_ready || fail "openbox did not start"
-}
-
-# start_app: runs the program in the background; sets APP_PID.
-start_app() {
-    "$ZEL_BINARY" >>"$E2E_TMP/app.log" 2>&1 &
-    APP_PID=$!
-    E2E_PIDS+=("$APP_PID")
-}
-
-# managed WINDOW: the window manager has framed it (so it also handles keys by now).
-managed() { xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
-
-# find_window TITLE: the id of the visible, managed window with exactly this
-# title. xdotool gives up when a window vanishes while it looks (one of a
-# program just killed), so it looks again.
-find_window() {
-    local id
-    window_shown() {
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
-        [ -n "$id" ]
-    }
-    wait_until 20 window_shown "$1" && wait_until 10 managed "$id" && echo "$id"
-}
-
-# focus WINDOW: activates it and waits until it really has the keyboard focus.
-focus() {
-    has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
-    xdotool windowactivate --sync "$1" 2>/dev/null || true
-    wait_until 10 has_focus "$1" || fail "window $1 never got the keyboard focus"
 }
 
 # record_links: puts a recording xdg-open first on PATH. Each address it is
@@ -128,42 +108,3 @@ SCRIPT
     chmod +x "$E2E_TMP/bin/xdg-open"
     export PATH="$E2E_TMP/bin:$PATH"
 }
-
-# window_size WINDOW: "WIDTH HEIGHT" of its client area.
-window_size() {
-    xwininfo -id "$1" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}'
-}
-
-# find_support: waits for the support window (741 x 315, scaled); sets SUPPORT.
-find_support() {
-    support_shown() {
-        local id
-        for id in $(xdotool search --onlyvisible --name "^$ZEL_TITLE\$" 2>/dev/null); do
-            local scale=${QT_SCALE_FACTOR:-1}
-            if [ "$(window_size "$id")" = "$((741 * scale)) $((315 * scale))" ] && managed "$id"; then
-                SUPPORT=$id
-                return 0
-            fi
-        done
-        return 1
-    }
-    wait_until 10 support_shown
-}
-
-# find_about WINDOW: waits for the About window that WINDOW opened, managed by
-# the window manager; sets ABOUT.
-find_about() {
-    other_window() {
-        ABOUT=$(xdotool search --onlyvisible --name "^$ZEL_TITLE\$" | grep -vx "$1" | head -n1)
-        [ -n "$ABOUT" ]
-    }
-    wait_until 10 other_window "$1" || fail "no About window"
-    wait_until 10 managed "$ABOUT" || fail "the About window is not managed"
-}
-
-# close_window WINDOW: asks the window manager to close it, as its close box
-# does (_NET_CLOSE_WINDOW, answered with WM_DELETE_WINDOW).
-close_window() { wmctrl -i -c "$1"; }
-
-# app_ended: the program's process is gone.
-app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }

@@ -53,7 +53,7 @@ xdotool key Tab Tab Tab # the question -> the reading button -> Back -> the foru
 presses Return "the forum link"
 presses space "the forum link"
 xdotool key alt+f x
-find_support || fail "Exit showed no support window"
+find_support "$win" || fail "Exit showed no support window"
 focus "$SUPPORT"
 xdotool key Tab # Exit -> Check1
 presses space Check1

@@ -1,6 +1,6 @@
-# Shared by the end-to-end tests: the private X session, and checks of what
-# the program shows and opens. Source it.
-. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xsession.sh"
+# Shared by the end-to-end tests on Linux and under Wine: checks of what the
+# program shows and opens, over the session and program helpers. Source it.
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/program.sh"
 
 # yellow_pixels WINDOW X Y W H: how many pure-yellow pixels the user sees there.
 yellow_pixels() {
@@ -8,38 +8,21 @@ yellow_pixels() {
     convert "$E2E_TMP/shot.png" -crop "$4x$5+$2+$3" +repage txt:- | grep -ci '#FFFF00' || true
 }
 
-# exit_code PID: waits for a child started here and prints its exit code.
-exit_code() {
-    local code=0
-    wait "$1" || code=$?
-    echo "$code"
-}
-
 # main_windows, notices: how many main windows and notices are on screen.
 main_windows() { xdotool search --onlyvisible --name "^$ZEL_TITLE\$" 2>/dev/null | wc -l; }
-notices() { xdotool search --onlyvisible --name '^Zel Orvalis$' 2>/dev/null | wc -l; }
-
-# gone PID: the process has ended.
-gone() { ! kill -0 "$1" 2>/dev/null; }
+notices() { xdotool search --onlyvisible --name "^$ZEL_APP_TITLE\$" 2>/dev/null | wc -l; }
+none_shown() { [ "$(main_windows)" = 0 ] && [ "$(notices)" = 0 ]; }
 
 # refused PID WHO: the start PID showed the notice and no main window, and
 # ended once it was answered; WHO names it in a failure.
 refused() {
     local box
-    box=$(find_window "Zel Orvalis") || fail "$2 showed no notice"
+    box=$(find_window "$ZEL_APP_TITLE") || fail "$2 showed no notice"
     [ "$(xdotool search --all --pid "$1" --name "$ZEL_TITLE" | wc -l)" = 0 ] \
         || fail "$2 opened a main window"
     focus "$box"
     xdotool key Return
     wait_until 10 gone "$1" || fail "$2 did not end"
-}
-
-# launch [env arguments]: runs the program in the background as env would
-# with these arguments; sets APP_PID.
-launch() {
-    env "$@" "$ZEL_BINARY" >>"$E2E_TMP/app.log" 2>&1 &
-    APP_PID=$!
-    E2E_PIDS+=("$APP_PID")
 }
 
 # held_lock PID: the instance lock file that the program PID holds open.
@@ -120,17 +103,6 @@ referral_site() {
     printf '%s\n' "${site//\//%2F}"
 }
 
-# leave_through_support: E&xit in the support window ends the program with
-# exit code 0.
-leave_through_support() {
-    focus "$SUPPORT"
-    xdotool key alt+x
-    wait_until 10 app_ended || fail "Exit in the support window did not end the program"
-    local code
-    code=$(exit_code "$APP_PID")
-    [ "$code" = 0 ] || fail "the program ended with exit code $code"
-}
-
 # centred WINDOW: its client area stands in the middle of the screen, to a pixel.
 centred() {
     local screen window
@@ -145,19 +117,4 @@ centred() {
 # client_offset WINDOW: the menu bar's height above the 354-pixel client area.
 client_offset() {
     xwininfo -id "$1" | awk '/Height:/{print $2 - 354}'
-}
-
-# close_with_alt_f4 WINDOW: the window manager's Alt+F4. Right after start-up
-# openbox has been seen to miss a first press, so it is pressed again while
-# the window stays open.
-close_with_alt_f4() {
-    local attempt
-    window_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
-    for attempt in 1 2 3; do
-        window_gone "$1" && return 0
-        focus "$1"
-        xdotool key alt+F4
-        wait_until 3 window_gone "$1" && return 0
-    done
-    fail "Alt+F4 did not close window $1"
 }

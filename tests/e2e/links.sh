@@ -29,12 +29,11 @@ then_opens xdotool mousemove --window "$ABOUT" 260 171 click 1
 opened+=(HomePage FullBrandPage)
 expect_opened_links "${opened[@]}"
 xdotool key Return
-about_gone() { ! xwininfo -id "$ABOUT" 2>/dev/null | grep -q IsViewable; }
-wait_until 5 about_gone || fail "Enter left the About window open"
+wait_until 5 window_gone "$ABOUT" || fail "Enter left the About window open"
 
 focus "$win"
 xdotool key alt+f x
-find_support || fail "Exit showed no support window"
+find_support "$win" || fail "Exit showed no support window"
 close_window "$SUPPORT"
 wait_until 10 app_ended || fail "closing the support window did not end the program"
 code=$(exit_code "$APP_PID")

@@ -40,7 +40,7 @@ wait_until 5 reading || fail "a second reading did not show"
 # Closing the main window brings the support window; Enter on its focused
 # Exit button ends the program.
 close_with_alt_f4 "$win"
-find_support || fail "closing the main window showed no support window"
+find_support "$win" || fail "closing the main window showed no support window"
 focus "$SUPPORT"
 xdotool key Return
 wait_until 10 app_ended || fail "Enter on Exit did not end the program"

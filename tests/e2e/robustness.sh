@@ -3,8 +3,8 @@
 # moment (twenty times), a kill -9 and a restart, no xdg-open at all, and a
 # settings file that is garbage or cannot be a file.
 . "$(dirname "$0")/lib.sh"
-conf_dir="$XDG_CONFIG_HOME/Velmora"
-conf="$conf_dir/Zel Orvalis.conf"
+
+conf=$SETTINGS_FILE conf_dir=$(dirname "$SETTINGS_FILE")
 start_x
 
 one_of_each() { [ "$(main_windows)" = 1 ] && [ "$(notices)" = 1 ]; }
@@ -17,7 +17,7 @@ for round in $(seq 20); do
     start_app; a=$APP_PID
     start_app; b=$APP_PID
     wait_until 10 one_of_each || fail "round $round: $(main_windows) main windows, $(notices) notices"
-    box=$(xdotool search --onlyvisible --name '^Zel Orvalis$' | head -n1)
+    box=$(find_window "$ZEL_APP_TITLE") || fail "round $round: no notice"
     focus "$box"
     xdotool key Return
     wait_until 10 sh -c "! kill -0 $a 2>/dev/null || ! kill -0 $b 2>/dev/null" \
@@ -25,8 +25,7 @@ for round in $(seq 20); do
     wait_until 5 one_main_window || fail "round $round: $(main_windows) main windows"
     # End the survivor the hard way; the next round starts over a stale lock.
     kill -9 "$a" "$b" 2>/dev/null || true
-    wait_until 10 sh -c "[ \$(xdotool search --onlyvisible --name 'Zel Orvalis' 2>/dev/null | wc -l) = 0 ]" \
-        || fail "round $round: windows left"
+    wait_until 10 none_shown || fail "round $round: windows left"
 done
 
 # kill -9 and restart: the lock left behind is reclaimed.
@@ -95,7 +94,7 @@ for obstacle in lock lock-fifo fifo; do
     fi
     start_app
     if [ "$obstacle" != fifo ]; then
-        box=$(find_window "Zel Orvalis") || fail "no reminder beside a settings $obstacle"
+        box=$(find_window "$ZEL_APP_TITLE") || fail "no reminder beside a settings $obstacle"
         focus "$box"
         xdotool key Escape
     fi
@@ -117,7 +116,7 @@ APP_PID=$!
 E2E_PIDS+=("$APP_PID")
 win=$(find_window "$ZEL_TITLE") || fail "no main window with relative XDG folders"
 close_window "$win"
-find_support || fail "no support window with relative XDG folders"
+find_support "$win" || fail "no support window with relative XDG folders"
 leave_through_support
 [ -z "$(ls -A "$E2E_TMP/work")" ] || fail "the working folder got: $(ls -A "$E2E_TMP/work")"
 

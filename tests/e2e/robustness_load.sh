@@ -10,13 +10,12 @@ for _ in $(seq "$(nproc)"); do
     E2E_PIDS+=($!)
 done
 one_shown() { [ "$(main_windows)" = 1 ]; }
-none_shown() { [ "$(xdotool search --onlyvisible --name 'Zel Orvalis' 2>/dev/null | wc -l)" = 0 ]; }
 
 for starts in 2 10; do
     all_shown() { [ $(($(main_windows) + $(notices))) -ge "$starts" ]; }
     one_and_notices() { [ "$(main_windows)" = 1 ] && [ "$(notices)" = $((starts - 1)) ]; }
     for round in 1 2 3; do
-        launch
+        start_app
         wait_until 30 one_shown || fail "no main window before the kill"
         lock=$(held_lock "$APP_PID") || fail "no instance lock"
         kill -9 "$APP_PID"
@@ -24,7 +23,7 @@ for starts in 2 10; do
         [ $((round % 2)) = 0 ] && printf '\x01\xff garbled\n' >"$lock" || : >"$lock"
         pids=()
         for _ in $(seq "$starts"); do
-            launch
+            start_app
             pids+=("$APP_PID")
         done
         wait_until 90 all_shown || fail "$starts starts, round $round: $(main_windows) main windows," \

@@ -10,15 +10,14 @@ mkdir "$pause"
 both_shown() { [ $(($(main_windows) + $(notices))) -ge 2 ]; }
 # A window vanishing while xdotool counts spoils a count: read for a moment.
 one_of_each() { [ "$(main_windows)" = 1 ] && [ "$(notices)" = 1 ]; }
-none_shown() { [ "$(xdotool search --onlyvisible --name 'Zel Orvalis' 2>/dev/null | wc -l)" = 0 ]; }
 
 for round in $(seq 20); do
     rm -f "$pause"/*
-    launch ZEL_PAUSE_DIR="$pause" LD_PRELOAD="$ZEL_LOCK_PAUSE" \
+    start_app ZEL_PAUSE_DIR="$pause" LD_PRELOAD="$ZEL_LOCK_PAUSE" \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
     paused=$APP_PID
     wait_until 20 test -e "$pause/paused" || fail "round $round: the first start never reached its lock"
-    launch
+    start_app
     find_window "$ZEL_TITLE" >/dev/null || fail "round $round: the second start opened no main window"
     touch "$pause/go"
     wait_until 20 both_shown || fail "round $round: the paused start showed nothing"
@@ -29,10 +28,10 @@ done
 
 # One start with a runtime folder of its own, one with none and another home.
 mkdir -m 700 "$E2E_TMP/elsewhere" "$E2E_TMP/home"
-launch XDG_RUNTIME_DIR="$E2E_TMP/elsewhere"
+start_app XDG_RUNTIME_DIR="$E2E_TMP/elsewhere"
 first=$APP_PID
 find_window "$ZEL_TITLE" >/dev/null || fail "no main window"
-launch -u XDG_RUNTIME_DIR HOME="$E2E_TMP/home" XDG_CACHE_HOME="$E2E_TMP/home/.cache"
+start_app -u XDG_RUNTIME_DIR HOME="$E2E_TMP/home" XDG_CACHE_HOME="$E2E_TMP/home/.cache"
 wait_until 20 both_shown || fail "the start from another environment showed nothing"
 wait_until 3 one_of_each || fail "other environments: $(main_windows) main windows, $(notices) notices"
 kill -0 "$first" || fail "the first instance is gone"

@@ -32,10 +32,10 @@ for fd in /proc/"$first"/fd/*; do
     case $(readlink "$fd") in */zel-orvalis-[0-9]*.lock) rm "$(readlink "$fd")" ;; esac
 done
 close_window "$win"
-find_support || fail "no support window"
+find_support "$win" || fail "no support window"
 start_app
 third=$APP_PID
-box=$(find_window "Zel Orvalis") || fail "the third instance showed no notice"
+box=$(find_window "$ZEL_APP_TITLE") || fail "the third instance showed no notice"
 xprop -id "$box" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the notice is not kept on top"
 stacking=$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | tr ' ' '\n' | grep '^0x')
 top=$(printf '%s\n' "$stacking" | tail -n1)

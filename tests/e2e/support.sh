@@ -9,7 +9,7 @@ record_links
 start_app
 win=$(find_window "$ZEL_TITLE") || fail "no main window"
 close_window "$win"
-find_support || fail "closing the main window showed no support window"
+find_support "$win" || fail "closing the main window showed no support window"
 centred "$SUPPORT" || fail "the support window is not in the middle of the screen"
 wait_until 5 sh -c "! xwininfo -id $win >/dev/null 2>&1 || ! xwininfo -id $win | grep -q IsViewable" \
     || fail "the main window stayed"

@@ -27,7 +27,7 @@ runuser -u "$other" -- sh -c "
 start_x
 start_app
 find_window "$ZEL_TITLE" >/dev/null || fail "no main window with the shared names squatted"
-[ "$(xdotool search --onlyvisible --name '^Zel Orvalis$' | wc -l)" = 0 ] \
+[ "$(notices)" = 0 ] \
     || fail "the program refused to start"
 lock=$(held_lock "$APP_PID") || fail "no instance lock"
 [ "$(stat -c '%u %a' "${lock%/*}")" = "$me 700" ] || fail "the lock is in no private folder: $lock"

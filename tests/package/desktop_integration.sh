@@ -87,27 +87,15 @@ done
 
 # The same package on Debian 13: it installs in the Debian 13 root that the
 # Windows build uses, and its main window comes up on an X server there.
-debian13="$(dirname "$0")/../../scripts/debian13.sh"
+root=$(cd "$(dirname "$0")/../.." && pwd)
+debian13="$root/scripts/debian13.sh"
 "$debian13" --install "$tmp/zel-orvalis.deb" >"$tmp/debian13.log" 2>&1 \
     || { cat "$tmp/debian13.log"; fail "the package did not install on Debian 13"; }
+# The root sees the project folder and /tmp, where the build folder may not be.
+cp "$build/facts.txt" "$tmp/facts.txt"
 code=0
-"$debian13" env TITLE="$(sed -n 's/^WindowTitle //p' "$build/facts.txt")" TMP="$tmp" bash -c '
-    Xvfb -displayfd 3 -noreset -nolisten tcp 3>"$TMP/display13" 2>/dev/null &
-    x=$!
-    for _ in $(seq 100); do [ -s "$TMP/display13" ] && break; sleep 0.1; done
-    mkdir -p -m 700 "$TMP/run13"
-    DISPLAY=":$(head -n1 "$TMP/display13")" XDG_RUNTIME_DIR="$TMP/run13" \
-        XDG_CONFIG_HOME="$TMP/config13" zel-orvalis &
-    app=$!
-    shown=1
-    for _ in $(seq 100); do
-        DISPLAY=":$(head -n1 "$TMP/display13")" xdotool search --onlyvisible --name "^$TITLE\$" \
-            >/dev/null 2>&1 && { shown=0; break; }
-        sleep 0.1
-    done
-    kill "$app" "$x"
-    wait
-    exit "$shown"' || code=$?
+(cd "$root" && "$debian13" env ZEL_BINARY=/usr/bin/zel-orvalis ZEL_FACTS="$tmp/facts.txt" \
+    bash tests/package/main_window_shows.sh >"$tmp/shown.log" 2>&1) || { code=$?; cat "$tmp/shown.log"; }
 "$debian13" --remove zel-orvalis >>"$tmp/debian13.log" 2>&1 \
     || { cat "$tmp/debian13.log"; fail "the package did not leave Debian 13"; }
 [ "$code" = 0 ] || fail "the package installed on Debian 13 showed no main window"

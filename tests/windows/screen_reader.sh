@@ -1,6 +1,6 @@
 # What a Windows screen reader gets, read under Wine by uia_client.exe, a UI
 # Automation client of our own that asks through IUIAutomation as screen
-# readers do there. Sourced by scripts/test-windows.sh, whose helpers it uses.
+# readers do there. A stage of tests/windows/run.sh.
 #
 # Wine cannot show everything a screen reader on Windows gets: it delivers no
 # UI Automation notifications (the spoken reading) and its flat pattern calls
@@ -77,11 +77,11 @@ $TREE"
 
 screen_reader() {
     : >"$OPENED"
-    store_duration REG_SZ "$(date -d '15 days ago' +%F)"
-    start_exe "$exe"
+    store_duration "$(date -d '15 days ago' +%F)"
+    start_app
     local box win
-    box=$(find_window "Zel Orvalis") || fail "no reminder"
-    reads "$box" "Zel Orvalis"
+    box=$(find_window "$ZEL_APP_TITLE") || fail "no reminder"
+    reads "$box" "$ZEL_APP_TITLE"
     has "Text\|There maybe an update to this software available / Do you want to check for an update\?\|" \
         "Button\|Yes\|" "Button\|No\|"
     xdotool key alt+n
@@ -118,7 +118,7 @@ screen_reader() {
     # by its prompt; Exit.
     focus "$win"
     xdotool key alt+f x
-    find_support || fail "File > Exit showed no support window"
+    find_support "$win" || fail "File > Exit showed no support window"
     reads "$SUPPORT" "$ZEL_TITLE"
     has "Button\|Click Here To Visit Velmora Now\|.*\.Check1$" "Edit\|Your Name\|" \
         "Edit\|Your Email Address\|" "Edit\|Friend's Name\|" "Edit\|Friend's Email Address\|" \
@@ -130,8 +130,7 @@ screen_reader() {
     local events="$E2E_TMP/focus.txt"
     wine "$tests/bin/uia_client.exe" focus "$ZEL_TITLE" 8 >"$events" 2>>"$E2E_TMP/uia.log" &
     local watching=$!
-    watch_started() { grep -q watching "$events"; }
-    wait_until 10 watch_started || fail "the focus watch did not start"
+    wait_until 10 grep -qs watching "$events" || fail "the focus watch did not start"
     xdotool key Tab
     sleep 1
     xdotool key Tab
