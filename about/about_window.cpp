@@ -62,10 +62,7 @@ QString siteAsText()
 AboutWindow::AboutWindow(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(look::windowTitle());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    look::dressWindow(this, "frmAbout", Qt::Dialog);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(ClientArea);
     setFont(look::verdana(8.25));

@@ -110,11 +110,7 @@ LinkLabel *brandLabel(QWidget *parent, const char *name, const QString &caption,
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(look::windowTitle());
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+    look::dressWindow(this, "frmMain", Qt::Window | Qt::WindowMinimizeButtonHint);
     setFont(look::verdana(8.25));
 
     auto *client = new Area(this);

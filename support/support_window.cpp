@@ -97,12 +97,8 @@ QString appealText(int index)
 SupportWindow::SupportWindow(QWidget *parent)
     : DialogWindow(parent)
 {
-    setObjectName(QStringLiteral("SupportWindow"));
-    setWindowTitle(look::windowTitle());
     // Topmost from the start: changing window flags later would hide the window.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                   | Qt::WindowStaysOnTopHint);
+    look::dressWindow(this, "SupportWindow", Qt::Window | Qt::WindowStaysOnTopHint);
     setFixedSize(ClientArea);
     look::setTextColour(this, look::Black);
     look::setBackground(this, look::White);

@@ -230,6 +230,14 @@ QString shownLineBreaks(QString text)
     return text;
 }
 
+void dressWindow(QWidget *window, const char *name, Qt::WindowFlags flags)
+{
+    window->setObjectName(QLatin1String(name));
+    window->setWindowTitle(windowTitle());
+    window->setWindowFlags(flags | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+
 void centreOnScreen(QWidget *window)
 {
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();

@@ -126,6 +126,10 @@ QLabel *iconLabel(QWidget *parent, const char *name, const QRect &rect);
 // text with every break as LF.
 QString shownLineBreaks(QString text);
 
+// Names a window as its design does and gives it the program's title and a
+// title bar with the system menu and a close button, besides what `flags`
+// adds: the kind of window, a minimise button, staying on top.
+void dressWindow(QWidget *window, const char *name, Qt::WindowFlags flags);
 // Places the window's client area in the middle of the screen it will open on.
 void centreOnScreen(QWidget *window);
 
