@@ -8,11 +8,7 @@
 namespace zel::referral {
 namespace {
 
-QString &lastRequest()
-{
-    static QString address;
-    return address;
-}
+QString lastRequest; // the address of the last referral sent
 
 bool properEmail(const QString &email)
 {
@@ -41,7 +37,7 @@ ReferralValues &values()
 
 QString requestAddress()
 {
-    return lastRequest();
+    return lastRequest;
 }
 
 QString checkEmails(const ReferralValues &v)
@@ -81,8 +77,8 @@ void sendReferral(QWidget *messageParent)
         messages::error(messageParent, refusal);
         return;
     }
-    lastRequest() = composeRequest(values());
-    openLink(lastRequest());
+    lastRequest = composeRequest(values());
+    openLink(lastRequest);
 }
 
 } // namespace zel::referral

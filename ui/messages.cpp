@@ -7,16 +7,12 @@
 namespace zel::messages {
 namespace {
 
-Answerer &replacement()
-{
-    static Answerer answerer;
-    return answerer;
-}
+Answerer replacement; // the tests' stand-in for the boxes, while they set one
 
 bool show(const Request &request)
 {
-    if (replacement())
-        return replacement()(request);
+    if (replacement)
+        return replacement(request);
 
     const bool yesNo = request.kind == Kind::YesNo;
     QMessageBox box(request.kind == Kind::Error ? QMessageBox::Critical : QMessageBox::Information,
@@ -51,7 +47,7 @@ bool ask(QWidget *parent, const QString &text)
 
 void setAnswererForTests(Answerer answerer)
 {
-    replacement() = std::move(answerer);
+    replacement = std::move(answerer);
 }
 
 } // namespace zel::messages
