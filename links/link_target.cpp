@@ -6,26 +6,15 @@ namespace zel {
 
 QString linkAddress(LinkTarget target)
 {
+    // The addresses come from the build's one list of them: a target the list
+    // leaves out is a warning here, a name LinkTarget lacks an error.
+#define ZEL_LINK_CASE(name, address)                                                               \
+    case LinkTarget::name:                                                                         \
+        return QStringLiteral(address);
     switch (target) {
-    case LinkTarget::HomePage:
-        return QStringLiteral(ZEL_LINK_HomePage);
-    case LinkTarget::SoftwareLibraryPage:
-        return QStringLiteral(ZEL_LINK_SoftwareLibraryPage);
-    case LinkTarget::DonatePage:
-        return QStringLiteral(ZEL_LINK_DonatePage);
-    case LinkTarget::FullBrandPage:
-        return QStringLiteral(ZEL_LINK_FullBrandPage);
-    case LinkTarget::CoBrandPage:
-        return QStringLiteral(ZEL_LINK_CoBrandPage);
-    case LinkTarget::ProductHelpPage:
-        return QStringLiteral(ZEL_LINK_ProductHelpPage);
-    case LinkTarget::ProductDownloadPage:
-        return QStringLiteral(ZEL_LINK_ProductDownloadPage);
-    case LinkTarget::ReferralEndpoint:
-        return QStringLiteral(ZEL_LINK_ReferralEndpoint);
-    case LinkTarget::ProductSite:
-        return QStringLiteral(ZEL_LINK_ProductSite);
+        ZEL_LINKS(ZEL_LINK_CASE)
     }
+#undef ZEL_LINK_CASE
     return {};
 }
 
