@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QScopeGuard>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -19,27 +18,21 @@ QString userSettingsFile()
               .arg(QCoreApplication::organizationName(), QCoreApplication::applicationName());
 }
 
-std::optional<QByteArray> readSettingsFile(const QString &file)
+SettingsOpening openSettingsFile(const QString &name, QFile &file)
 {
     // Without O_NONBLOCK a FIFO in the file's place would hold the open until
     // someone writes to it. A link there is followed: it is the user's own.
     const int fd
-        = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0 && errno == ENOENT)
-        return QByteArray();
-    const auto closeFile = qScopeGuard([fd] {
-        if (fd >= 0)
-            ::close(fd);
-    });
+        = ::open(QFile::encodeName(name).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return errno == ENOENT ? SettingsOpening::NoFile : SettingsOpening::Refused;
     struct stat status;
-    QFile opened;
-    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
-        || !opened.open(fd, QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray text = opened.readAll();
-    if (opened.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return text;
+    // Once open, `file` owns the descriptor and closes it.
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)
+        && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return SettingsOpening::Opened;
+    ::close(fd);
+    return SettingsOpening::Refused;
 }
 
 } // namespace zel

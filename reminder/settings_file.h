@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
-#include <optional>
+class QFile;
 
 namespace zel {
 
@@ -12,9 +11,13 @@ namespace zel {
 // the registry. One file per platform.
 QString userSettingsFile();
 
-// The settings file's bytes, empty when there is no file yet. Nullopt when it
-// cannot be read or is no regular file, which would block (a FIFO) or never
-// hold settings (a folder).
-std::optional<QByteArray> readSettingsFile(const QString &file);
+enum class SettingsOpening {
+    Opened,
+    NoFile, // none yet
+    Refused, // it cannot be opened, or is no regular file
+};
+// Opens the settings file `name` for reading in `file`. A FIFO in its place
+// is refused rather than waited on, as is a folder, which never holds settings.
+SettingsOpening openSettingsFile(const QString &name, QFile &file);
 
 } // namespace zel

@@ -12,17 +12,13 @@ QString userSettingsFile()
 }
 
 // Only tests keep settings in a file here; Windows has no FIFOs.
-std::optional<QByteArray> readSettingsFile(const QString &file)
+SettingsOpening openSettingsFile(const QString &name, QFile &file)
 {
-    QFile opened(file);
-    if (!QFileInfo::exists(file))
-        return QByteArray();
-    if (!QFileInfo(file).isFile() || !opened.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray text = opened.readAll();
-    if (opened.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return text;
+    if (!QFileInfo::exists(name))
+        return SettingsOpening::NoFile;
+    file.setFileName(name);
+    return QFileInfo(name).isFile() && file.open(QIODevice::ReadOnly) ? SettingsOpening::Opened
+                                                                      : SettingsOpening::Refused;
 }
 
 } // namespace zel

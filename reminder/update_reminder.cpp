@@ -6,6 +6,7 @@
 #include "ui/messages.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
@@ -30,6 +31,25 @@ QDate parseDate(const QString &text)
 {
     const QDate date = QDate::fromString(text, DateFormat);
     return date.isValid() && date.toString(DateFormat) == text ? date : QDate();
+}
+
+// The settings file's bytes, empty when there is no file yet; nullopt when it
+// cannot be read.
+std::optional<QByteArray> readSettingsFile(const QString &name)
+{
+    QFile file;
+    switch (openSettingsFile(name, file)) {
+    case SettingsOpening::Opened:
+        break;
+    case SettingsOpening::NoFile:
+        return QByteArray();
+    case SettingsOpening::Refused:
+        return std::nullopt;
+    }
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return text;
 }
 
 } // namespace
