@@ -33,6 +33,7 @@ void Fixture::init()
     QVERIFY(settings->isValid());
     configHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings->path()));
+    startEach();
 }
 
 void Fixture::cleanup()
@@ -96,6 +97,18 @@ void Fixture::clickOver(const QWidget *control, std::optional<QPoint> at) const
 {
     QTest::mouseClick(underTest->windowHandle(), Qt::LeftButton, {},
                       control->mapTo(underTest, at.value_or(control->rect().center())));
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray fileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString cutOff(const QLabel *label)

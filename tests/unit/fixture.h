@@ -11,11 +11,13 @@
 #include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 // The base of every test class. Each test function (each data row) starts
 // with the program's services replaced: links recorded, message boxes
@@ -32,6 +34,10 @@ protected Q_SLOTS:
     void cleanup();
 
 protected:
+    // What each test function of a class starts with once the services are
+    // replaced, such as its window opened: nothing, unless the class says.
+    virtual void startEach() { }
+
     using Answerer = std::function<bool(const zel::messages::Request &)>;
     static Answerer always(bool yes);
 
@@ -57,11 +63,12 @@ protected:
     QDir settingsFolder() const { return QDir(settings->path()); }
 
     // The window under test, made, shown and active in place of the last one.
-    template<typename W>
-    W *openWindow()
+    template<typename W, typename... Args>
+    W *openWindow(Args &&...args)
     {
         delete underTest.data();
-        auto *made = new W; // deleted by the fixture, unless it deletes itself first
+        // Deleted by the fixture, unless it deletes itself first.
+        auto *made = new W(std::forward<Args>(args)...);
         showWindow(made);
         return made;
     }
@@ -88,6 +95,11 @@ private:
     QByteArray configHome;
 };
 
+// Makes the file at `path` hold `bytes` alone: whether it could.
+bool writeFile(const QString &path, const QByteArray &bytes = {});
+// What the file at `path` holds; nothing where it cannot be read.
+QByteArray fileContents(const QString &path);
+
 // Where `label`'s text, wrapped at the label's own width, needs more height
 // than the label has: what it needs; else empty.
 QString cutOff(const QLabel *label);
@@ -104,3 +116,20 @@ struct SeenBox
 
 // Records the next modal message box once it is up, then presses `press`.
 void answerNextBox(SeenBox *seen, QMessageBox::StandardButton press = QMessageBox::Ok);
+
+// The columns of a Qt Test table in one line: columns<QString, int>("name",
+// "count") adds the column "name" of QString and "count" of int.
+template<typename... Types, typename... Names>
+void columns(const Names &...names)
+{
+    static_assert(sizeof...(Types) == sizeof...(Names), "one name for each column");
+    (QTest::addColumn<Types>(names), ...);
+}
+
+// One data row of a Qt Test table on one line: row("name", a, b) adds the
+// row "name" with the values a and b, in the order of the table's columns.
+template<typename... Values>
+void row(const char *name, const Values &...values)
+{
+    (QTest::newRow(name) << ... << values);
+}

@@ -1,6 +1,5 @@
 #include "about/about_window.h"
 #include "accessibility_check.h"
-#include "data_row.h"
 #include "fixture.h"
 #include "links/link_config.h"
 #include "links/link_target.h"
@@ -10,7 +9,6 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <QWindow>
 

@@ -1,5 +1,4 @@
 #include "about/about_window.h"
-#include "data_row.h"
 #include "fixture.h"
 #include "main_window/main_window.h"
 #include "support/support_window.h"
@@ -8,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMetaEnum>
-#include <QTest>
 
 using namespace zel;
 

@@ -1,7 +1,6 @@
 #include "app/instance_lock.h"
 #include "app/instance_socket.h"
 #include "app/startup.h"
-#include "data_row.h"
 #include "ends_within.h"
 #include "fixture.h"
 #include "lock_probes.h"
@@ -13,7 +12,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -185,9 +183,8 @@ void TestInstanceLock::lockThatCannotBeMadeDoesNotRefuse()
     QString place = dir.filePath(QStringLiteral("zel.lock"));
     QProcess holder;
     if (obstacle == QLatin1String("not-a-folder")) {
-        QFile file(dir.filePath(QStringLiteral("not-a-folder")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        place = file.fileName() + QStringLiteral("/zel.lock");
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("not-a-folder"))));
+        place = dir.filePath(QStringLiteral("not-a-folder/zel.lock"));
     } else if (obstacle == QLatin1String("shared")) {
         QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 01777), 0);
         QVERIFY(holdLock(holder, place));
@@ -241,21 +238,17 @@ void TestInstanceLock::leftoversDoNotBlock()
     QFETCH(int, mode);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("zel.lock"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
+    QVERIFY(writeFile(path, content));
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
-    if (qtHelperLock) {
-        QFile helper(path + QStringLiteral(".rmlock"));
-        QVERIFY(helper.open(QIODevice::WriteOnly));
-    }
+    if (qtHelperLock)
+        QVERIFY(writeFile(path + QStringLiteral(".rmlock")));
 
     InstanceLock result = InstanceLock::Unavailable;
     QVERIFY2(endsWithin(2000, [&] { result = acquireInstanceLock({path}); }),
              "taking the lock blocked");
     QCOMPARE(result, InstanceLock::Acquired);
     QCOMPARE(lockHolder(path), ownPid);
+    QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), content);
     QCOMPARE(file.permissions(),

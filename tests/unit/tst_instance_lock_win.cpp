@@ -2,8 +2,6 @@
 #include "fixture.h"
 #include "program_runs.h"
 
-#include <QTest>
-
 // sddl.h needs windows.h before it.
 // clang-format off
 #include <windows.h>

@@ -1,4 +1,3 @@
-#include "data_row.h"
 #include "fixture.h"
 #include "links/link_config.h"
 #include "links/link_target.h"
@@ -8,7 +7,6 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace zel;
 
@@ -90,13 +88,12 @@ void TestLinks::desktopOpenerGetsTheAddressAsOneArgument()
     QFETCH(QString, address);
     QTemporaryDir bin;
     const QString record = bin.filePath(QStringLiteral("record"));
-    QFile script(bin.filePath(QStringLiteral("xdg-open")));
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nprintf '%s\\n%s\\n' \"$#\" \"$1\" > \"" + record.toLocal8Bit()
-                 + ".tmp\" && mv \"" + record.toLocal8Bit() + ".tmp\" \"" + record.toLocal8Bit()
-                 + "\"\n");
-    script.close();
-    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString script = bin.filePath(QStringLiteral("xdg-open"));
+    QVERIFY(writeFile(script,
+                      "#!/bin/sh\nprintf '%s\\n%s\\n' \"$#\" \"$1\" > \"" + record.toLocal8Bit()
+                          + ".tmp\" && mv \"" + record.toLocal8Bit() + ".tmp\" \""
+                          + record.toLocal8Bit() + "\"\n"));
+    QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", bin.path().toLocal8Bit() + ':' + oldPath);
     setLinkOpenerForTests({});
@@ -108,10 +105,8 @@ void TestLinks::desktopOpenerGetsTheAddressAsOneArgument()
     qputenv("PATH", oldPath);
 
     QTRY_VERIFY(QFile::exists(record));
-    QFile result(record);
-    QVERIFY(result.open(QIODevice::ReadOnly));
-    const QByteArray seen = result.readAll();
-    QCOMPARE(QString::fromUtf8(seen), QStringLiteral("1\n") + address + QLatin1Char('\n'));
+    QCOMPARE(QString::fromUtf8(fileContents(record)),
+             QStringLiteral("1\n") + address + QLatin1Char('\n'));
     QVERIFY(!QFile::exists(QStringLiteral("pwned")));
 #else
     QSKIP("the desktop opener here is the system shell");

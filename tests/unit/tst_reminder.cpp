@@ -1,26 +1,16 @@
-#include "data_row.h"
 #include "ends_within.h"
-#include "links/open_link.h"
-#include "modal_helper.h"
+#include "fixture.h"
+#include "links/link_target.h"
 #include "reminder/update_reminder.h"
-#include "ui/messages.h"
 
-#include <QApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QLockFile>
 #include <QLoggingCategory>
-#include <QMessageBox>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
-#include <QTimer>
 
 #include <thread>
 
@@ -32,14 +22,19 @@ namespace {
 class MemoryStore final : public ReminderStore
 {
 public:
-    std::optional<QString> value = QString();
+    MemoryStore(QStringList &log, std::optional<QString> value)
+        : value(std::move(value))
+        , log(log)
+    { }
+
+    std::optional<QString> value;
     bool writeFails = false;
-    QStringList *log = nullptr;
+    QStringList &log;
 
     std::optional<QString> read() override { return value; }
     bool write(const QString &text) override
     {
-        *log << QStringLiteral("store ") + text;
+        log << QStringLiteral("store ") + text;
         if (writeFails)
             return false;
         value = text;
@@ -52,21 +47,15 @@ constexpr int Generous = 2000; // ms; what held the store up took 30 s, or for g
 
 } // namespace
 
-class TestReminder : public QObject
+class TestReminder : public Fixture
 {
     Q_OBJECT
-
-private:
-    QStringList log;
-    bool answer = true;
 
 private Q_SLOTS:
     void initTestCase()
     {
         QLoggingCategory::setFilterRules(QStringLiteral("zel.*=true")); // as a maintainer asks
     }
-    void init();
-    void cleanup();
 
     void decision_data();
     void decision();
@@ -84,31 +73,11 @@ private Q_SLOTS:
     void settingsLockTakenBackDoesNotStallTheWrite();
 };
 
-void TestReminder::init()
-{
-    log.clear();
-    answer = true;
-    setLinkOpenerForTests([this](const QString &address) { log << "open " + address; });
-    messages::setAnswererForTests([this](const messages::Request &request) {
-        log << QStringLiteral("ask ") + request.text;
-        return answer;
-    });
-}
-
-void TestReminder::cleanup()
-{
-    setLinkOpenerForTests({});
-    messages::setAnswererForTests({});
-}
-
 // What is stored, against today: whether the user is asked, and what is
 // stored afterwards.
 void TestReminder::decision_data()
 {
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<QString>("storedAfter");
+    columns<QDate, QString, bool, QString>("today", "stored", "asked", "storedAfter");
 
     const QString today = QStringLiteral("2026-12-07");
     row("never run", Today, "", false, today);
@@ -138,9 +107,7 @@ void TestReminder::decision()
     QFETCH(bool, asked);
     QFETCH(QString, storedAfter);
 
-    MemoryStore store;
-    store.log = &log;
-    store.value = stored;
+    MemoryStore store(log, stored);
     runUpdateReminder(store, today);
 
     QCOMPARE(store.value.value(), storedAfter);
@@ -150,9 +117,7 @@ void TestReminder::decision()
 
 void TestReminder::answers_data()
 {
-    QTest::addColumn<bool>("yes");
-    QTest::addColumn<bool>("writeFails");
-    QTest::addColumn<QStringList>("expected");
+    columns<bool, bool, QStringList>("yes", "writeFails", "expected");
 
     const QString ask = QStringLiteral("ask There maybe an update to this software available\r"
                                        "Do you want to check for an update?");
@@ -169,10 +134,8 @@ void TestReminder::answers()
     QFETCH(bool, writeFails);
     QFETCH(QStringList, expected);
 
-    answer = yes;
-    MemoryStore store;
-    store.log = &log;
-    store.value = QStringLiteral("2026-11-01");
+    answer = always(yes);
+    MemoryStore store(log, QStringLiteral("2026-11-01"));
     store.writeFails = writeFails;
     runUpdateReminder(store, Today);
     QCOMPARE(log, expected);
@@ -181,40 +144,31 @@ void TestReminder::answers()
 void TestReminder::realBoxShowsTwoLines()
 {
     messages::setAnswererForTests({});
-    QStringList seen;
-    whenModalIsUp([&](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        seen << box->windowTitle() << box->text() << QString::number(box->icon())
-             << QString::number(box->buttons().size())
-             << QString::number(box->defaultButton() == box->button(QMessageBox::Yes));
-        box->button(QMessageBox::No)->click();
-    });
-    MemoryStore store;
-    store.log = &log;
-    store.value = QStringLiteral("2026-11-01");
+    SeenBox seen;
+    answerNextBox(&seen, QMessageBox::No);
+    MemoryStore store(log, QStringLiteral("2026-11-01"));
     runUpdateReminder(store, Today);
 
-    QCOMPARE(seen,
-             QStringList({"Zel Orvalis",
-                          "There maybe an update to this software available\n"
-                          "Do you want to check for an update?",
-                          QString::number(QMessageBox::Information), "2", "1"}));
+    QCOMPARE(seen.title, QStringLiteral("Zel Orvalis"));
+    QCOMPARE(seen.text,
+             QStringLiteral("There maybe an update to this software available\n"
+                            "Do you want to check for an update?"));
+    QCOMPARE(seen.icon, QMessageBox::Information);
+    QCOMPARE(seen.buttons.size(), 2);
+    QCOMPARE(seen.defaultButton, QMessageBox::Yes);
     QCOMPARE(log, QStringList {"store 2026-12-07"}); // No: stored, nothing opened
 }
 
 void TestReminder::unreadableStoreEndsSilently()
 {
-    MemoryStore store;
-    store.log = &log;
-    store.value = std::nullopt;
+    MemoryStore store(log, std::nullopt);
     runUpdateReminder(store, Today);
     QVERIFY(log.isEmpty());
 }
 
 void TestReminder::settingsStoreKeepsText_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("before");
+    columns<QString, QByteArray>("name", "before");
     row("first run, no folder yet", "zel-orvalis/zel.conf", QByteArray());
     row("other keys stay", "zel.conf", QByteArray("[Window]\nwidth=640\n"));
 }
@@ -223,22 +177,16 @@ void TestReminder::settingsStoreKeepsText()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, before);
-    QTemporaryDir dir;
-    const QString file = dir.filePath(name);
-    QFile written(file);
-    if (!before.isEmpty()) {
-        QVERIFY(written.open(QIODevice::WriteOnly));
-        written.write(before);
-        written.close();
-    }
+    const QString file = settingsFolder().filePath(name);
+    if (!before.isEmpty())
+        QVERIFY(writeFile(file, before));
     {
         SettingsReminderStore store(file);
         QCOMPARE(store.read(), std::optional<QString>(QString()));
         runUpdateReminder(store, Today);
     }
-    QVERIFY(written.open(QIODevice::ReadOnly));
     const QString content
-        = QString::fromUtf8(written.readAll()).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        = QString::fromUtf8(fileContents(file)).replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QVERIFY2(content.contains(QStringLiteral("[Settings]\nDuration=2026-12-07")),
              qPrintable(content));
     QVERIFY2(content.contains(QString::fromUtf8(before)), qPrintable(content));
@@ -264,19 +212,14 @@ void TestReminder::settingsStoreLeavesWhatIsNotADate_data()
 void TestReminder::settingsStoreLeavesWhatIsNotADate()
 {
     QFETCH(QByteArray, content);
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("zel.conf"));
-    QFile raw(file);
-    QVERIFY(raw.open(QIODevice::WriteOnly));
-    raw.write(content);
-    raw.close();
+    const QString file = settingsFolder().filePath(QStringLiteral("zel.conf"));
+    QVERIFY(writeFile(file, content));
     {
         SettingsReminderStore store(file);
         runUpdateReminder(store, Today);
     }
     QVERIFY(log.isEmpty());
-    QVERIFY(raw.open(QIODevice::ReadOnly));
-    QCOMPARE(raw.readAll(), content);
+    QCOMPARE(fileContents(file), content);
 }
 
 // Whatever stands where the store looks, or once looked, the reminder is over
@@ -286,10 +229,7 @@ void TestReminder::settingsStoreLeavesWhatIsNotADate()
 // comments, quotes, a section twice, a byte order mark, no section yet.
 void TestReminder::settingsStoreCannotBeHeldUp_data()
 {
-    QTest::addColumn<QString>("at");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<int>("flavour");
+    columns<QString, QString, QString, int>("at", "kind", "state", "flavour");
     int flavour = 0;
     for (const char *at : {"file", "folder", ".lock", ".new", ".new.lock"})
         for (const char *kind : {"FIFO", "folder", "dangling link", "link to another file",
@@ -325,14 +265,6 @@ void TestReminder::settingsStoreCannotBeHeldUp()
     const QByteArray old = state == "due" ? "2026-11-01" : state == "quiet" ? "2026-12-01" : "";
     const QByteArray settings
         = prefix + (old.isEmpty() ? QByteArray() : QByteArray(entry).replace("%1", old)) + suffix;
-    const auto put = [](const QString &name, const QByteArray &bytes) {
-        QFile file(name);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    };
-    const auto contents = [](const QString &name) {
-        QFile file(name);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
     const auto otherKeys = [](const QString &name) {
         QSettings settings(name, QSettings::IniFormat);
         QVariantMap keys;
@@ -342,12 +274,13 @@ void TestReminder::settingsStoreCannotBeHeldUp()
         return keys;
     };
 
-    QTemporaryDir root;
+    const QDir root = settingsFolder();
     const QString folder = root.filePath(QStringLiteral("Velmora")), file = folder + "/zel.conf";
     const QString other = root.filePath(QStringLiteral("other"));
     const QString place = at == "file" ? file : at == "folder" ? folder : file + at;
     const QByteArray precious("precious\n"), garbage("\x01\xff garbage");
-    QVERIFY(QDir().mkpath(folder) && put(file, settings) && put(root.filePath("before"), settings));
+    QVERIFY(QDir().mkpath(folder) && writeFile(file, settings)
+            && writeFile(root.filePath("before"), settings));
     const auto makeWritable = qScopeGuard([&] {
         QFile::setPermissions(folder, QFile::WriteOwner | QFile::ReadOwner | QFile::ExeOwner);
     });
@@ -365,7 +298,7 @@ void TestReminder::settingsStoreCannotBeHeldUp()
     } else if (kind == "dangling link") {
         QVERIFY(clear() && QFile::link(root.filePath(QStringLiteral("gone")), place));
     } else if (kind == "link to another file") { // the settings file itself, or precious
-        QVERIFY(at.startsWith('.') ? put(other, precious) : QDir().rename(place, other));
+        QVERIFY(at.startsWith('.') ? writeFile(other, precious) : QDir().rename(place, other));
         QVERIFY(QFile::link(other, place));
     } else if (kind == "live holder") {
         holder.start(QStringLiteral("flock"), {place, "sh", "-c", "echo held; exec sleep 60"});
@@ -377,7 +310,7 @@ void TestReminder::settingsStoreCannotBeHeldUp()
             QVERIFY(made.setFileTime(QDateTime(QDate(2000, 1, 1), QTime()),
                                      QFile::FileModificationTime));
     } else if (kind == "read-only") {
-        QVERIFY(QFile::exists(place) || put(place, precious));
+        QVERIFY(QFile::exists(place) || writeFile(place, precious));
         QVERIFY(QFile::setPermissions(
             place, at == "folder" ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner));
     }
@@ -397,7 +330,6 @@ void TestReminder::settingsStoreCannotBeHeldUp()
     const QString kept = replaced ? QString() : QString::fromLatin1(old);
     if (unwritable && !quiet) // silent to the user, not to a maintainer
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^could not store")));
-    answer = false;
     const auto store = std::make_shared<SettingsReminderStore>(file);
     QVERIFY2(endsWithin(Generous, [store] { runUpdateReminder(*store, Today); }),
              "the reminder was held up");
@@ -408,14 +340,14 @@ void TestReminder::settingsStoreCannotBeHeldUp()
                                     | QDir::NoDotAndDotDot),
              listed);
     if (at.startsWith('.') && kind == "link to another file")
-        QCOMPARE(contents(other), precious);
+        QCOMPARE(fileContents(other), precious);
     if (unreadable) {
         QVERIFY(!QFileInfo(file).isFile());
         return;
     }
     // Read by QSettings at a name it has not read before, which it would take from its cache.
     const QString after = root.filePath(QStringLiteral("after"));
-    QVERIFY(put(after, contents(file)));
+    QVERIFY(writeFile(after, fileContents(file)));
     QCOMPARE(QSettings(after, QSettings::IniFormat).value("Settings/Duration").toString(),
              unwritable || quiet ? kept : QStringLiteral("2026-12-07"));
     if (!replaced)
@@ -426,14 +358,11 @@ void TestReminder::settingsStoreCannotBeHeldUp()
 // second, where QSettings would take many.
 void TestReminder::largeSettingsFileIsQuick()
 {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("zel.conf"));
+    const QString file = settingsFolder().filePath(QStringLiteral("zel.conf"));
     QByteArray text("[Settings]\n");
     for (int i = 0; i < 3'000'000; ++i)
         text += 'k' + QByteArray::number(i) + "=v\n";
-    QFile raw(file);
-    QVERIFY(raw.open(QIODevice::WriteOnly) && raw.write(text + "Duration=2026-11-01\n") > 0);
-    raw.close();
+    QVERIFY(writeFile(file, text + "Duration=2026-11-01\n"));
 
     SettingsReminderStore store(file);
     QElapsedTimer timer;
@@ -442,8 +371,7 @@ void TestReminder::largeSettingsFileIsQuick()
     [[maybe_unused]] const qint64 reading = timer.restart();
     QVERIFY(store.write(QStringLiteral("2026-12-07")));
     [[maybe_unused]] const qint64 storing = timer.elapsed();
-    QVERIFY(raw.open(QIODevice::ReadOnly));
-    QVERIFY(raw.readAll() == text + "Duration=2026-12-07\n");
+    QVERIFY(fileContents(file) == text + "Duration=2026-12-07\n");
 #ifndef __SANITIZE_ADDRESS__ // which checks every byte read, and so times nothing
     QVERIFY2(reading < Generous && storing < Generous,
              qPrintable(QStringLiteral("%1 ms to read, %2 ms to store").arg(reading).arg(storing)));
@@ -455,13 +383,9 @@ void TestReminder::largeSettingsFileIsQuick()
 // that writer nor leave a half-written file.
 void TestReminder::settingsLockTakenBackDoesNotStallTheWrite()
 {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("zel.conf"));
+    const QString file = settingsFolder().filePath(QStringLiteral("zel.conf"));
     const QByteArray before("[Settings]\nDuration=2026-11-01\n");
-    QFile raw(file);
-    QVERIFY(raw.open(QIODevice::WriteOnly));
-    raw.write(before);
-    raw.close();
+    QVERIFY(writeFile(file, before));
     QFile lock(file + QStringLiteral(".lock"));
     const auto take = [&] {
         while (!lock.open(QIODevice::WriteOnly | QIODevice::NewOnly)) { }
@@ -484,8 +408,7 @@ void TestReminder::settingsLockTakenBackDoesNotStallTheWrite()
     timer.start();
     const bool written = store.write(QStringLiteral("2026-12-07"));
     QVERIFY2(timer.elapsed() < 2000, "storing waited for the other writer");
-    QVERIFY(raw.open(QIODevice::ReadOnly));
-    QCOMPARE(raw.readAll().replace("\r\n", "\n"),
+    QCOMPARE(fileContents(file).replace("\r\n", "\n"),
              written ? QByteArray("[Settings]\nDuration=2026-12-07\n") : before);
 }
 

@@ -1,9 +1,9 @@
 #include "app/instance_lock.h"
 #include "app/startup.h"
-#include "data_row.h"
 #include "fixture.h"
 #include "links/link_target.h"
 #include "main_window/main_window.h"
+#include "main_window_test.h"
 #include "reminder/update_reminder.h"
 #include "support/support_window.h"
 
@@ -15,7 +15,6 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
-#include <QTest>
 
 using namespace zel;
 
@@ -66,7 +65,7 @@ private Q_SLOTS:
     void endProgramEndsDespiteMisbehavingWindows();
     void startUpAsksBeforeTheMainWindow();
     void startUpOpensTheMainWindowAfterAFailingReminder();
-    void startUpChoosesTheBrandLabel_data();
+    void startUpChoosesTheBrandLabel_data() { brandFrontRows(); }
     void startUpChoosesTheBrandLabel();
     void supportWindowTakesOverAndEndsTheProgram_data();
     void supportWindowTakesOverAndEndsTheProgram();
@@ -134,10 +133,9 @@ void TestStartup::startUpAsksBeforeTheMainWindow()
 
 void TestStartup::startUpOpensTheMainWindowAfterAFailingReminder()
 {
-    QFile blocker(settingsFolder().filePath(QStringLiteral("not-a-folder")));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.fileName()));
+    const QString blocker = settingsFolder().filePath(QStringLiteral("not-a-folder"));
+    QVERIFY(writeFile(blocker));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker));
 
     QPointer<MainWindow> mainWindow = startUp();
     QVERIFY(mainWindow->isVisible());
@@ -145,13 +143,6 @@ void TestStartup::startUpOpensTheMainWindowAfterAFailingReminder()
 }
 
 // The draw after the main window is up decides which brand label lies in front.
-void TestStartup::startUpChoosesTheBrandLabel_data()
-{
-    columns<float, QString>("r", "front");
-    row("n 1: co-branding", 0.0f, "lblCobrand");
-    row("n 2: full branding", 0.25f, "lblFullBrand");
-}
-
 void TestStartup::startUpChoosesTheBrandLabel()
 {
     QFETCH(float, r);
@@ -171,16 +162,17 @@ void TestStartup::startUpChoosesTheBrandLabel()
 // place; the support window's Exit and its closing end the program, Esc does not.
 void TestStartup::supportWindowTakesOverAndEndsTheProgram_data()
 {
-    columns<QString, int>("ending", "ends");
-    row("Exit", "Exit", 1);
-    row("close box", "close", 1);
-    row("Esc", "Esc", 0);
+    columns<QString, int, int>("ending", "ends", "supportWindowsLeft");
+    row("Exit", "Exit", 1, 1);
+    row("close box", "close", 1, 0);
+    row("Esc", "Esc", 0, 1);
 }
 
 void TestStartup::supportWindowTakesOverAndEndsTheProgram()
 {
     QFETCH(QString, ending);
     QFETCH(int, ends);
+    QFETCH(int, supportWindowsLeft);
     QPointer<MainWindow> mainWindow = startUp();
     QVERIFY(supportWindows().isEmpty());
 
@@ -200,7 +192,7 @@ void TestStartup::supportWindowTakesOverAndEndsTheProgram()
     else
         QTest::keyClick(support, Qt::Key_Escape);
     QCOMPARE(programEnds, ends);
-    QCOMPARE(supportWindows().size(), ending == QLatin1String("close") ? 0 : 1);
+    QCOMPARE(supportWindows().size(), supportWindowsLeft);
 }
 
 QTEST_MAIN(TestStartup)

@@ -1,13 +1,12 @@
-#include "data_row.h"
 #include "ends_within.h"
 #include "fit_in.h"
+#include "fixture.h"
 #include "ui/limited_text_edit.h"
 #include "ui/look.h"
 
 #include <QAccessible>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QTest>
 #include <QTextDocument>
 
 #include <climits>
@@ -16,12 +15,12 @@ using namespace zel;
 
 // What a screen reader meets in the two kinds of text field, the single-line
 // field and the message field: every call answers at once, whatever it asks.
-class TestTextFields : public QObject
+class TestTextFields : public Fixture
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutes(); }
+    void initTestCase() { drawAsDesigned(); }
 
     void megabyteFromAScreenReaderIsCutAtOnce_data();
     void megabyteFromAScreenReaderIsCutAtOnce();
@@ -47,11 +46,9 @@ void TestTextFields::megabyteFromAScreenReaderIsCutAtOnce()
 {
     QFETCH(QString, how);
     const QString megabyte(1 << 20, QLatin1Char('m')); // one word: the slowest to lay out
-    LimitedTextEdit field(2000);
+    auto &field = *openWindow<LimitedTextEdit>(2000);
     field.resize(300, 100);
     field.setPlainText(QStringLiteral("Your Message\n"));
-    field.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&field));
     QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(&field);
 
     QElapsedTimer timer;
@@ -77,9 +74,7 @@ void TestTextFields::megabyteFromAScreenReaderIsCutAtOnce()
 // Every answer comes at once, and the word at the end is the last one.
 void TestTextFields::textAroundAnyOffsetAnswersAtOnce_data()
 {
-    QTest::addColumn<bool>("multiLine");
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<QString>("word");
+    columns<bool, int, QString>("multiLine", "offset", "word");
     for (bool multiLine : {false, true}) {
         const char *field = multiLine ? "message field" : "line field";
         QTest::addRow("%s, caret at the end", field) << multiLine << -2 << "anything";
@@ -150,8 +145,7 @@ void TestTextFields::textAroundAnyOffsetAnswersAtOnce()
 // fits, in whole characters.
 void TestTextFields::everyCallAnswersAtOnce_data()
 {
-    QTest::addColumn<bool>("multiLine");
-    QTest::addColumn<QString>("text");
+    columns<bool, QString>("multiLine", "text");
     for (const char *text :
          {" Will I win? ", "\u00bfQu\u00e9 pasar\u00e1?", "\u00bfHola?", "\U0001F600 ok \U0001F600",
           "\u0301e\u0301 a\u0308", "?!...", "",

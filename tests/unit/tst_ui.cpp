@@ -1,5 +1,5 @@
-#include "data_row.h"
 #include "fit_in.h"
+#include "fixture.h"
 #include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
@@ -15,7 +15,6 @@
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTest>
 
 using namespace zel;
 
@@ -41,12 +40,12 @@ QString readable(QString text)
 
 } // namespace
 
-class TestUi : public QObject
+class TestUi : public Fixture
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { look::installFontSubstitutes(); }
+    void initTestCase() { drawAsDesigned(); }
 
     void labelCaptions_data();
     void faces_data();
@@ -63,8 +62,7 @@ private Q_SLOTS:
 
 void TestUi::labelCaptions_data()
 {
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("shown");
+    columns<QString, QString>("caption", "shown");
     row("double ampersand", "name &&  link", "name &  link");
     row("access key mark", "E&xit", "Exit");
     row("trailing mark", "odd &", "odd ");
@@ -76,10 +74,7 @@ void TestUi::labelCaptions_data()
 // missing its stand-in draws, stepped down only as far as its text needs.
 void TestUi::faces_data()
 {
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<QStringList>("installed");
-    QTest::addColumn<QString>("face");
-    QTest::addColumn<bool>("mayStepDown");
+    columns<QString, QStringList, QString, bool>("family", "installed", "face", "mayStepDown");
     const QStringList windows {"Arial", "MS Sans Serif", "Tahoma", "Verdana"};
     const QStringList linux {"DejaVu Sans", "DejaVu Serif"};
     row("Verdana on Windows", "Verdana", windows, "Verdana", false);
@@ -120,9 +115,7 @@ void TestUi::labelCaptions()
 // Like a button: a click counts where the left button is released over the link.
 void TestUi::linkCountsAClickReleasedOverIt_data()
 {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QPoint>("releasedAt");
-    QTest::addColumn<int>("clicks");
+    columns<int, QPoint, int>("button", "releasedAt", "clicks");
     row("released over it", int(Qt::LeftButton), QPoint(10, 5), 1);
     row("dragged off", int(Qt::LeftButton), QPoint(10, 500), 0);
     row("right button", int(Qt::RightButton), QPoint(10, 5), 0);
@@ -148,8 +141,7 @@ void TestUi::linkCountsAClickReleasedOverIt()
 // every scale, one line or wrapped.
 void TestUi::linkDrawsAsAPlainLabel_data()
 {
-    QTest::addColumn<qreal>("scale");
-    QTest::addColumn<bool>("wraps");
+    columns<qreal, bool>("scale", "wraps");
     row("one line", 1.0, false);
     row("one line at twice the size", 2.0, false);
     row("wrapped and centred at twice the size", 2.0, true);

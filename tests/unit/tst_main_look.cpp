@@ -1,0 +1,223 @@
+#include "accessibility_check.h"
+#include "main_window_test.h"
+#include "reference_image.h"
+#include "ui/announcer.h"
+
+#include <QAccessible>
+#include <QScopeGuard>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
+#include <QtTest/qtestaccessible.h>
+
+using namespace zel;
+
+// How the main window looks, and what a screen reader hears of it.
+class TestMainLook : public MainWindowTest
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { drawAsDesigned(); }
+
+    void windowFrame();
+    void textsFitTheirBoxes_data();
+    void textsFitTheirBoxes();
+    void coBrandCaptionShowsOneAmpersand();
+    void linkLabelsLookAlike();
+    void screenReadersCanNameEveryControl();
+    void screenReadersHearOnlyThePanelInFront_data();
+    void screenReadersHearOnlyThePanelInFront();
+    void screenReadersHearEachReadingAndTheWayBack();
+};
+
+void TestMainLook::windowFrame()
+{
+    QCOMPARE(window->windowTitle(), QStringLiteral(ZEL_WINDOW_TITLE));
+    QCOMPARE(window->centralWidget()->size(), QSize(562, 354));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    const Qt::WindowFlags flags = window->windowFlags();
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(window->centralWidget()->palette().color(QPalette::Window), QColor(Qt::white));
+    QVERIFY(!control<QLabel>("Picture1_0")->pixmap().isNull());
+    QCOMPARE(control<QLabel>("Picture1_0")->pixmap().deviceIndependentSize(), QSizeF(157, 150));
+
+    // Asking, then with USIL drawn, as designed to the pixel.
+    QTest::keyClicks(control("txtQuestion"), QStringLiteral("Will my journey go well?"));
+    COMPARE_WITH_REFERENCE(window, QStringLiteral("main-asking"));
+    feedRandom({0.5f});
+    QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
+    QTRY_VERIFY(reading()); // the access key presses its button visibly first
+    COMPARE_WITH_REFERENCE(window, QStringLiteral("main-reading"));
+}
+
+// With the stand-in fonts every design text must still fit the box it was
+// drawn for: nothing may be cut off.
+void TestMainLook::textsFitTheirBoxes_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"Label14", "lblLabel_0", "lblCobrand", "lblFullBrand"})
+        row(name, QString::fromLatin1(name));
+}
+
+void TestMainLook::textsFitTheirBoxes()
+{
+    QFETCH(QString, name);
+    QCOMPARE(cutOff(control<QLabel>(qPrintable(name))), QString());
+}
+
+void TestMainLook::coBrandCaptionShowsOneAmpersand()
+{
+    const QString text = control<QLabel>("lblCobrand")->text();
+    QVERIFY2(text.contains(
+                 QStringLiteral("Put your site's name &  link here. See \"Help\" for details.")),
+             qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("&&")));
+}
+
+void TestMainLook::linkLabelsLookAlike()
+{
+    for (const char *name : {"Label14", "lblCobrand", "lblFullBrand"}) {
+        auto *label = control<QLabel>(name);
+        QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
+        QVERIFY(label->font().underline());
+    }
+}
+
+void TestMainLook::screenReadersCanNameEveryControl()
+{
+    QCOMPARE(unnamedForScreenReaders(window), QStringList());
+}
+
+// Both panels stay visible for their access keys; a screen reader is told
+// only of the one in front, and of everything in it.
+void TestMainLook::screenReadersHearOnlyThePanelInFront_data()
+{
+    columns<bool, QString, int, QString, bool, QString>("afterReading", "name", "role", "heardName",
+                                                        "showing", "actions");
+    const QString press = QStringLiteral("Press");
+    const QString pressOrFocus = QStringLiteral("Press,SetFocus");
+    const auto row
+        = [](const char *title, bool afterReading, const char *name, QAccessible::Role role,
+             const char *heardName, bool showing, const QString &actions) {
+              ::row(title, afterReading, QString::fromLatin1(name), int(role),
+                    QString::fromUtf8(heardName), showing, actions);
+          };
+    row("forum link", false, "Label14", QAccessible::Link,
+        "The Most Popular Online Velmora Discussion Forum. Click Here To Visit Velmora Now.", true,
+        pressOrFocus);
+    row("question panel", false, "fraMain", QAccessible::Grouping, "Your question", true, {});
+    row("client area, no unnamed group", false, "clientArea", QAccessible::Pane, "", true, {});
+    row("brand strip, no unnamed group", false, "fraFullBrand", QAccessible::Pane, "", true, {});
+    row("covered result panel", false, "fraResult", QAccessible::Grouping, "Zel Orvalis Results",
+        false, {});
+    row("reading button", false, "cmdProceed", QAccessible::Button, "Orvalis Reading", true,
+        pressOrFocus);
+    row("covered back button", false, "cmdBack", QAccessible::Button, "Back", false, pressOrFocus);
+    row("picture", false, "Picture1_0", QAccessible::Graphic, "Oracle", true, {});
+    row("covered picture", false, "Picture1_1", QAccessible::Graphic, "Oracle", false, {});
+    row("prompt", false, "lblLabel_3", QAccessible::StaticText, "Enter Your Question", true, {});
+    row("question field", false, "txtQuestion", QAccessible::EditableText, "Enter Your Question",
+        true, QStringLiteral("SetFocus"));
+    row("covered co-branding link", false, "lblCobrand", QAccessible::Link,
+        "Co-brand this software for your site. Increase loyalty and traffic to your site. Put "
+        "your site's name &  link here. See \"Help\" for details. Click Here for more info on "
+        "co-branding.",
+        false, press);
+    row("covered question panel", true, "fraMain", QAccessible::Grouping, "Your question", false,
+        {});
+    row("covered reading button", true, "cmdProceed", QAccessible::Button, "Orvalis Reading", false,
+        pressOrFocus);
+    row("covered question field", true, "txtQuestion", QAccessible::EditableText,
+        "Enter Your Question", false, QStringLiteral("SetFocus"));
+    row("result panel", true, "fraResult", QAccessible::Grouping, "Zel Orvalis Results", true, {});
+    row("back button", true, "cmdBack", QAccessible::Button, "Back", true, pressOrFocus);
+    row("drawn name", true, "lblResult_0", QAccessible::StaticText, "TINIA", true, {});
+}
+
+void TestMainLook::screenReadersHearOnlyThePanelInFront()
+{
+    QFETCH(bool, afterReading);
+    QFETCH(QString, name);
+    QFETCH(int, role);
+    QFETCH(QString, heardName);
+    QFETCH(bool, showing);
+    QFETCH(QString, actions);
+
+    feedRandom({0.0f});
+    if (afterReading) {
+        QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(reading()); // an access key's click lands a moment later
+    }
+    QWidget *shown = control(name.toLatin1().constData());
+    QVERIFY(shown->isVisible()); // covered, never hidden
+    COMPARE_HEARD(shown, QAccessible::Role(role), heardName, showing, actions);
+}
+
+namespace {
+
+// Qt tells only a screen reader that listens; the test stands in for one.
+void listenAsScreenReader(bool listening)
+{
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(listening);
+}
+
+// The widgets a screen reader was told of, in order, by events of `type`
+// since the events were last cleared.
+QStringList told(QAccessible::Event type)
+{
+    QStringList names;
+    for (QAccessibleEvent *event : QTestAccessibility::events()) {
+        if (event->type() == type && event->object()->isWidgetType())
+            names << event->object()->objectName();
+    }
+    return names;
+}
+
+} // namespace
+
+// The focus stays in the covered question field, so each reading is told to
+// a screen reader by itself, as a notification that shows, even the same
+// entry twice in a row; so is the way back. The panels are told as they
+// trade places.
+void TestMainLook::screenReadersHearEachReadingAndTheWayBack()
+{
+    feedRandom({0.0f, 0.0f});
+    auto *announcer = window->findChild<accessibility::Announcer *>();
+    QVERIFY(announcer);
+    QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(announcer);
+    QVERIFY(heard);
+    QCOMPARE(heard->role(), QAccessible::Notification);
+    QVERIFY(heard->state().invisible); // nothing to tell yet
+    QTestAccessibility::initialize();
+    listenAsScreenReader(true);
+    const auto deaf = qScopeGuard([] {
+        listenAsScreenReader(false);
+        QTestAccessibility::cleanup();
+    });
+    for (const char *key : {"reading", "same entry again"}) {
+        QTestAccessibility::clearEvents();
+        QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
+        QTRY_COMPARE(heard->text(QAccessible::Name), QStringLiteral("TINIA"));
+        // The panels trade places; the focus never visits the one in front.
+        QCOMPARE(told(QAccessible::ObjectHide), QStringList({"fraMain"}));
+        QVERIFY(told(QAccessible::ObjectShow).contains(QStringLiteral("fraResult")));
+        QVERIFY2(!told(QAccessible::Focus).contains(QStringLiteral("cmdBack")), key);
+        QTestAccessibility::clearEvents();
+        QVERIFY2(!heard->state().invisible, key);
+        QCOMPARE(heard->text(QAccessible::Description), control<QLabel>("lblResult_1")->text());
+        QCOMPARE(QApplication::focusWidget(), control("txtQuestion"));
+        QTest::keyClick(window, Qt::Key_B, Qt::AltModifier);
+        QTRY_COMPARE(heard->text(QAccessible::Name), QStringLiteral("Enter Your Question"));
+        QCOMPARE(heard->text(QAccessible::Description), QString());
+        QCOMPARE(told(QAccessible::ObjectHide), QStringList({"fraResult"}));
+        QVERIFY(told(QAccessible::ObjectShow).contains(QStringLiteral("fraMain")));
+        QAccessibleEvent hidden(announcer, QAccessible::ObjectHide); // to show, and speak, anew
+        QVERIFY(QTestAccessibility::containsEvent(&hidden));
+    }
+}
+
+QTEST_MAIN(TestMainLook)
+#include "tst_main_look.moc"
