@@ -1,7 +1,7 @@
-# The unit tests built for Windows, off screen, beside the Qt they were built
-# with and the MinGW runtime.
+# The unit tests built for Windows, the ones the test build registers, off
+# screen, beside the Qt they were built with and the MinGW runtime.
 unit_tests() {
-    local winepath="" dll dir test name log code found=0
+    local winepath="" dll dir test name log code found=0 names
     for dir in "$qt/bin" \
         $(for dll in libstdc++-6.dll libgcc_s_seh-1.dll; do
             dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)"
@@ -13,10 +13,11 @@ unit_tests() {
     # Off screen Qt for Windows draws with the fonts of this folder; DejaVu,
     # as on Linux, so that texts measure the same.
     windows_env QT_QPA_FONTDIR "$(winepath -w /usr/share/fonts/truetype/dejavu)"
-    for test in "$tests"/bin/tst_*.exe; do
-        [ -e "$test" ] || break
+    names=$(ctest --test-dir "$tests" -N -L unit | sed -n 's/^ *Test *#[0-9]*: //p')
+    for name in $names; do
+        test="$tests/bin/$name.exe"
+        [ -f "$test" ] || fail "$name is registered but not built"
         found=$((found + 1))
-        name=$(basename "$test" .exe)
         log="$E2E_TMP/$name.txt"
         # Qt Test writes to the debugger rather than to a pipe here: a file it is.
         code=0
