@@ -330,9 +330,12 @@ void TestReminder::settingsStoreCannotBeHeldUp()
     const QString kept = replaced ? QString() : QString::fromLatin1(old);
     if (unwritable && !quiet) // silent to the user, not to a maintainer
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^could not store")));
+    const auto openFiles = [] { return QDir(QStringLiteral("/proc/self/fd")).count(); };
+    const auto openBefore = openFiles();
     const auto store = std::make_shared<SettingsReminderStore>(file);
     QVERIFY2(endsWithin(Generous, [store] { runUpdateReminder(*store, Today); }),
              "the reminder was held up");
+    QCOMPARE(openFiles(), openBefore); // nothing it opened stays open, a FIFO least of all
 
     QCOMPARE(log.size(), !unreadable && !replaced && state == "due" ? 1 : 0);
     QCOMPARE(QFileInfo(place).isSymLink(), kind.contains("link"));
