@@ -330,7 +330,9 @@ void TestReminder::settingsStoreCannotBeHeldUp()
     const QString kept = replaced ? QString() : QString::fromLatin1(old);
     if (unwritable && !quiet) // silent to the user, not to a maintainer
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^could not store")));
-    const auto openFiles = [] { return QDir(QStringLiteral("/proc/self/fd")).count(); };
+    const auto openFiles = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).count();
+    };
     const auto openBefore = openFiles();
     const auto store = std::make_shared<SettingsReminderStore>(file);
     QVERIFY2(endsWithin(Generous, [store] { runUpdateReminder(*store, Today); }),
@@ -381,9 +383,10 @@ void TestReminder::largeSettingsFileIsQuick()
 #endif
 }
 
-// Another writer holds the lock, lets it go while the store polls for it, and
-// takes it back the moment the store lets go. The store must neither wait for
-// that writer nor leave a half-written file.
+// Another writer of the same file (QSettings, say) holds its lock beside it,
+// lets it go, and takes it back as soon as anyone else has had it. The store
+// takes no lock of that name: it must neither wait for that writer nor leave
+// a half-written file.
 void TestReminder::settingsLockTakenBackDoesNotStallTheWrite()
 {
     const QString file = settingsFolder().filePath(QStringLiteral("zel.conf"));
@@ -396,10 +399,10 @@ void TestReminder::settingsLockTakenBackDoesNotStallTheWrite()
     };
     take();
     std::jthread other([&](std::stop_token stop) {
-        QThread::msleep(50); // the store's polls come at 0, 100, 300, 700 and 1000 ms
+        QThread::msleep(50);
         lock.remove();
         const QDeadlineTimer window(500);
-        while (!lock.exists() && !window.hasExpired()) { } // until the store has it
+        while (!lock.exists() && !window.hasExpired()) { } // until someone else has it
         take();
         for (int i = 0; i < 300 && !stop.stop_requested(); ++i) // 3 s, or to the test's end
             QThread::msleep(10);
