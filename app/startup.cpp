@@ -34,7 +34,7 @@ void openSupportWindow(ProgramEnd end)
 void nameApplication()
 {
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
-    QCoreApplication::setApplicationName(QStringLiteral("Zel Orvalis"));
+    QCoreApplication::setApplicationName(look::appTitle());
 }
 
 bool refuseSecondInstance()

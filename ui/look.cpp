@@ -27,7 +27,7 @@ namespace zel::look {
 
 QString appTitle()
 {
-    return QStringLiteral("Zel Orvalis");
+    return QStringLiteral(ZEL_APPLICATION_TITLE);
 }
 
 QString windowTitle()

@@ -130,6 +130,7 @@ QString shownLineBreaks(QString text);
 // title bar with the system menu and a close button, besides what `flags`
 // adds: the kind of window, a minimise button, staying on top.
 void dressWindow(QWidget *window, const char *name, Qt::WindowFlags flags);
+
 // Places the window's client area in the middle of the screen it will open on.
 void centreOnScreen(QWidget *window);
 
