@@ -2,8 +2,11 @@
 
 #include "reminder/ini_lines.h"
 
+#include <QFile>
+#include <QSettings>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <iterator>
@@ -108,6 +111,10 @@ QString unescapedValue(QByteArrayView raw)
         item.truncate(quoted ? item.size() : k);
     };
     const auto joined = [&] {
+        // A single "@String(...)" is the text inside; in a list, QSettings
+        // makes a list of variants, which is never a date.
+        if (list.isEmpty() && item.startsWith(QLatin1StringView("@String(")) && item.endsWith(u')'))
+            return item.sliced(8).chopped(1);
         return list.isEmpty() ? item : (list << item).join(u", ");
     };
     skipSpaces();
@@ -161,7 +168,7 @@ QString unescapedValue(QByteArrayView raw)
 struct Found
 {
     qsizetype skip = 0; // a UTF-8 byte order mark
-    bool broken = false, openAtEnd = false;
+    bool openAtEnd = false;
     bool shadowed = false; // QSettings looks only in the section sorting last before the key
     qsizetype headerEnd = -1; // the last header of the section
     qsizetype valueStart = -1, valueEnd = -1; // the last value of the name in it
@@ -179,12 +186,11 @@ Found find(QByteArrayView text, const QString &section, const QString &name)
     while (lines.next()) {
         const QByteArrayView line = data.sliced(lines.start, lines.end - lines.start);
         if (line.startsWith('[')) {
-            const qsizetype close = line.indexOf(']');
-            found.broken = found.broken || close < 0;
+            const qsizetype close = line.indexOf(']'); // the rest of the line when none
             const QByteArrayView raw
                 = line.first(close < 0 ? line.size() : close).sliced(1).trimmed();
             inGroup = false;
-            if (found.shadowed) // the key is out of reach; only a broken header still counts
+            if (found.shadowed) // the key is out of reach
                 continue;
             if (plain(raw) && raw.compare("general", Qt::CaseInsensitive) != 0) {
                 const int order = comparePlain(raw, true, group);
@@ -210,13 +216,9 @@ Found find(QByteArrayView text, const QString &section, const QString &name)
     return found;
 }
 
-} // namespace
-
-std::optional<QString> value(QByteArrayView text, const QString &section, const QString &name)
+QString valueOf(QByteArrayView text, const QString &section, const QString &name)
 {
     const Found found = find(text, section, name);
-    if (found.broken)
-        return std::nullopt;
     if (found.shadowed || found.valueStart < 0)
         return QString();
     QString value
@@ -229,12 +231,16 @@ std::optional<QString> value(QByteArrayView text, const QString &section, const 
     return value;
 }
 
-std::optional<QByteArray> withValue(const QByteArray &text, const QString &section,
-                                    const QString &name, const QString &value)
+// The text edited in place, where that can be done.
+std::optional<QByteArray> editedInPlace(const QByteArray &text, const QString &section,
+                                        const QString &name, const QString &value)
 {
     const Found found = find(text, section, name);
-    const qsizetype firstLineEnd = text.indexOf('\n');
-    const QByteArray eol = firstLineEnd > 0 && text[firstLineEnd - 1] == '\r' ? "\r\n" : "\n";
+    // What is added ends its lines as the text's first line ends: LF, CR LF or CR.
+    const auto lineEnd = std::find_if(text.begin(), text.end(), isLineEnd);
+    const QByteArray eol = lineEnd == text.end() || *lineEnd == '\n' ? QByteArray("\n")
+        : QByteArrayView(lineEnd, text.end()).startsWith("\r\n")     ? QByteArray("\r\n")
+                                                                     : QByteArray("\r");
     const QByteArray line = name.toUtf8() + '=' + value.toUtf8() + eol;
     qsizetype from = text.size(), to = text.size(); // what is replaced
     QByteArray with;
@@ -257,7 +263,7 @@ std::optional<QByteArray> withValue(const QByteArray &text, const QString &secti
                                              : eol + eol)
             + '[' + section.toUtf8() + ']' + eol + line;
     }
-    if (found.broken || (found.valueStart < 0 && from == text.size() && found.openAtEnd))
+    if (found.valueStart < 0 && from == text.size() && found.openAtEnd)
         return std::nullopt;
     QByteArray edited;
     edited.reserve(text.size() - (to - from) + with.size());
@@ -265,7 +271,70 @@ std::optional<QByteArray> withValue(const QByteArray &text, const QString &secti
         .append(with)
         .append(QByteArrayView(text).sliced(to));
     // However odd the text, what QSettings will read back is the value.
-    if (ini::value(edited, section, name) != value)
+    if (valueOf(edited, section, name) != value)
+        return std::nullopt;
+    return edited;
+}
+
+// Every key QSettings reads in the file `name` but `key`.
+QVariantMap keysBut(const QString &name, const QString &key)
+{
+    const QSettings settings(name, QSettings::IniFormat);
+    QVariantMap keys;
+    for (const QString &each : settings.allKeys())
+        if (!each.isEmpty()) // "=x": a key QSettings cannot be asked for
+            keys.insert(each, settings.value(each));
+    keys.remove(key);
+    return keys;
+}
+
+// QSettings' own rewrite of the text, made in a folder of the program's own;
+// nullopt where QSettings would not read back every other key as it was (it
+// writes some texts, a NUL byte in a value say, in a way it reads otherwise).
+std::optional<QByteArray> rewritten(const QByteArray &text, const QString &section,
+                                    const QString &name, const QString &value)
+{
+    const QTemporaryDir folder;
+    const QString before = folder.filePath(QStringLiteral("before.ini"));
+    QFile file(folder.filePath(QStringLiteral("after.ini")));
+    if (!folder.isValid() || !file.open(QIODevice::WriteOnly) || file.write(text) != text.size()
+        || !file.flush() || !QFile::copy(file.fileName(), before))
+        return std::nullopt;
+    file.close();
+    const QString key = section + u'/' + name;
+    {
+        QSettings settings(file.fileName(), QSettings::IniFormat);
+        settings.setValue(key, value);
+        settings.sync();
+        if (settings.status() == QSettings::AccessError)
+            return std::nullopt;
+    }
+    // Read back at a name QSettings has not seen: it would answer from memory.
+    const QString check = folder.filePath(QStringLiteral("check.ini"));
+    if (!QFile::copy(file.fileName(), check) || keysBut(check, key) != keysBut(before, key)
+        || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+} // namespace
+
+QString value(QByteArrayView text, const QString &section, const QString &name)
+{
+    return valueOf(text, section, name);
+}
+
+// Where the text cannot be edited in place (its last line is left open, or
+// the date would land in a section QSettings does not look in), QSettings
+// rewrites it: it reads every other key as before, and only comments and
+// lines it cannot read are lost.
+std::optional<QByteArray> withValue(const QByteArray &text, const QString &section,
+                                    const QString &name, const QString &value)
+{
+    std::optional<QByteArray> edited = editedInPlace(text, section, name, value);
+    if (!edited)
+        edited = rewritten(text, section, name, value);
+    if (edited && ini::value(*edited, section, name) != value)
         return std::nullopt;
     return edited;
 }

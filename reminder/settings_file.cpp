@@ -35,4 +35,9 @@ SettingsOpening openSettingsFile(const QString &name, QFile &file)
     return SettingsOpening::Refused;
 }
 
+bool syncSettingsFile(QFileDevice &file)
+{
+    return ::fsync(file.handle()) == 0;
+}
+
 } // namespace zel

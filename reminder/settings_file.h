@@ -3,6 +3,7 @@
 #include <QString>
 
 class QFile;
+class QFileDevice;
 
 namespace zel {
 
@@ -19,5 +20,9 @@ enum class SettingsOpening {
 // Opens the settings file `name` for reading in `file`. A FIFO in its place
 // is refused rather than waited on, as is a folder, which never holds settings.
 SettingsOpening openSettingsFile(const QString &name, QFile &file);
+
+// Puts what was written to the open `file` on the disk: false where the
+// system could not, on a full disk say, which some file systems tell only here.
+bool syncSettingsFile(QFileDevice &file);
 
 } // namespace zel

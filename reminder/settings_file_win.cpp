@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <io.h>
+
 namespace zel {
 
 // Under HKEY_CURRENT_USER, which no file can stand in the way of.
@@ -19,6 +21,11 @@ SettingsOpening openSettingsFile(const QString &name, QFile &file)
     file.setFileName(name);
     return QFileInfo(name).isFile() && file.open(QIODevice::ReadOnly) ? SettingsOpening::Opened
                                                                       : SettingsOpening::Refused;
+}
+
+bool syncSettingsFile(QFileDevice &file)
+{
+    return ::_commit(file.handle()) == 0;
 }
 
 } // namespace zel

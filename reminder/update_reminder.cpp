@@ -52,6 +52,28 @@ std::optional<QByteArray> readSettingsFile(const QString &name)
     return text;
 }
 
+// Makes the folder `path` and those above it that are missing, each the
+// user's to write to whatever the umask: a folder made read-only would keep
+// the date from ever being stored.
+bool makeFolders(const QString &path)
+{
+    QStringList missing;
+    for (QString at = QDir::cleanPath(path); !QFileInfo::exists(at) && !QFileInfo(at).isSymLink();
+         at = QFileInfo(at).absolutePath()) {
+        if (missing.contains(at)) // the root
+            break;
+        missing.prepend(at);
+    }
+    for (const QString &folder : std::as_const(missing)) {
+        if (!QDir().mkdir(folder)
+            || !QFile::setPermissions(folder,
+                                      QFile::permissions(folder) | QFile::ReadOwner
+                                          | QFile::WriteOwner | QFile::ExeOwner))
+            return false;
+    }
+    return QFileInfo(path).isDir();
+}
+
 } // namespace
 
 SettingsReminderStore::SettingsReminderStore()
@@ -68,10 +90,9 @@ std::optional<QString> SettingsReminderStore::read()
 {
     if (!iniFile.isEmpty()) {
         const std::optional<QByteArray> text = readSettingsFile(iniFile);
-        const std::optional<QString> value = text ? ini::value(*text, Section, Name) : std::nullopt;
-        if (!value)
+        if (!text)
             qCWarning(lcSettings, "%s cannot be read as settings", qPrintable(iniFile));
-        return value;
+        return text ? std::optional(ini::value(*text, Section, Name)) : std::nullopt;
     }
     if (!settings)
         settings = std::make_unique<QSettings>();
@@ -95,18 +116,22 @@ std::optional<QString> SettingsReminderStore::read()
 // for a large file, and would take "<file>.lock" first, waiting for it without
 // a limit. QSaveFile writes a temporary of its own, made new under a random
 // name, and renames it over the file: readers find the old file or the new,
-// never half of one. A link in the file's place is written through, as the
-// user's own: replacing it would undo where the user chose to keep the file.
+// never half of one. It is written unbuffered and synced before the rename,
+// so that a full disk fails here rather than leave an empty file in place. A
+// link in the file's place is written through, as the user's own: replacing
+// it would undo where the user chose to keep the file.
 bool SettingsReminderStore::writeFile(const QString &value) const
 {
     const std::optional<QByteArray> text = readSettingsFile(iniFile);
     const std::optional<QByteArray> edited
         = text ? ini::withValue(*text, Section, Name, value) : std::nullopt;
-    if (!edited || !QDir().mkpath(QFileInfo(iniFile).absolutePath()))
+    if (!edited || !makeFolders(QFileInfo(iniFile).absolutePath()))
         return false;
     QSaveFile file(iniFile);
-    return file.open(QIODevice::WriteOnly) && file.write(*edited) == edited->size()
-        && file.commit();
+    // A new file is the user's to write again, whatever the umask.
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        && file.setPermissions(file.permissions() | QFile::ReadOwner | QFile::WriteOwner)
+        && file.write(*edited) == edited->size() && syncSettingsFile(file) && file.commit();
 }
 
 bool SettingsReminderStore::write(const QString &value)
