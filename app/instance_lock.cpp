@@ -161,18 +161,19 @@ InstanceLock lockAt(const QString &path, int &fd)
 }
 
 // Later starts only ask who listens; what they leave waiting is let go, so
-// that the queue never fills.
-QSocketNotifier *callers = nullptr;
+// that the queues never fill.
+QList<QSocketNotifier *> callers;
 
 void turnAwayCallers(int fd)
 {
-    if (!QCoreApplication::instance())
+    if (!QCoreApplication::instance() || fd < 0)
         return;
-    callers = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read);
-    QObject::connect(callers, &QSocketNotifier::activated, callers, [fd] {
+    auto *notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [fd] {
         for (int caller; (caller = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;)
             ::close(caller);
     });
+    callers << notifier;
 }
 
 } // namespace
@@ -203,16 +204,17 @@ InstanceLock acquireInstanceLock(const QStringList &places)
 {
     if (!held().isEmpty())
         return InstanceLock::Acquired;
-    QList<int> taken;
-    int listening = -1;
+    QList<int> taken, listening;
     for (const QString &place : places) {
-        int fd = -1;
+        int fd = -1, mark = -1;
         const bool socket = place.startsWith(u'@');
-        switch (socket ? claimSocket(place, owner(), fd) : lockAt(place, fd)) {
+        switch (socket ? claimSocket(place, owner(), fd, mark) : lockAt(place, fd)) {
         case InstanceLock::Acquired:
             taken << fd;
             if (socket)
-                listening = fd;
+                listening << fd << mark;
+            if (mark >= 0)
+                taken << mark;
             break;
         case InstanceLock::HeldByAnother:
             closeAll(taken);
@@ -227,8 +229,8 @@ InstanceLock acquireInstanceLock(const QStringList &places)
         return InstanceLock::Unavailable;
     }
     held() = taken;
-    if (listening >= 0)
-        turnAwayCallers(listening);
+    for (const int fd : std::as_const(listening))
+        turnAwayCallers(fd);
     return InstanceLock::Acquired;
 }
 
@@ -239,8 +241,8 @@ void setInstanceLockUserForTests(int uid)
 
 void releaseInstanceLock()
 {
-    delete callers;
-    callers = nullptr;
+    qDeleteAll(callers);
+    callers.clear();
     closeAll(held());
 }
 

@@ -33,11 +33,16 @@ void step()
         testStep()();
 }
 
-bool abstractAddress(const QString &place, int index, sockaddr_un &address, socklen_t &size)
+// Where a start that has settled at a name says so: beside the name.
+constexpr char Settled[] = ".settled";
+
+bool abstractAddress(const QString &place, int index, sockaddr_un &address, socklen_t &size,
+                     const char *suffix = "")
 {
     QByteArray name = QFile::encodeName(place.mid(1));
     if (index > 0)
         name += '-' + QByteArray::number(index);
+    name += suffix;
     address = {};
     address.sun_family = AF_UNIX;
     if (name.size() + 1 > qsizetype(sizeof address.sun_path))
@@ -55,11 +60,11 @@ enum class Listener {
     Undecided, // its queue is full, so whose it is cannot be asked
 };
 
-Listener listenerAt(const QString &place, int index, uid_t user)
+Listener listenerAt(const QString &place, int index, uid_t user, const char *suffix = "")
 {
     sockaddr_un address;
     socklen_t size;
-    if (!abstractAddress(place, index, address, size))
+    if (!abstractAddress(place, index, address, size, suffix))
         return Listener::None;
     step();
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
@@ -80,16 +85,24 @@ Listener listenerAt(const QString &place, int index, uid_t user)
     return listener;
 }
 
+// Whether the start at `index` has settled there: its mark answers as the
+// user's, or has a full queue, which only a mark no one empties has.
+bool settledAt(const QString &place, int index, uid_t user)
+{
+    const Listener mark = listenerAt(place, index, user, Settled);
+    return mark == Listener::User || mark == Listener::Undecided;
+}
+
 // Listening at `index`: the start stays unless one of the user's listens at
-// a lower name, or at a higher one that does not give way in time.
-InstanceLock settle(const QString &place, int index, uid_t user, int &fd,
-                    std::chrono::milliseconds patience)
+// a lower name, or has settled at a higher one. One at a higher name that
+// has not settled yet is on its way: it settles, and this start gives way,
+// or it gives way itself; however long either takes, never both.
+InstanceLock settle(const QString &place, int index, uid_t user, int &fd, int &mark)
 {
     for (int other = 0; other < SocketNames; ++other) {
-        const QDeadlineTimer givingWay(patience);
         Listener listener = other == index ? Listener::None : listenerAt(place, other, user);
         while (listener == Listener::User) {
-            if (other < index || givingWay.hasExpired()) {
+            if (other < index || settledAt(place, other, user)) {
                 step();
                 ::close(fd);
                 fd = -1;
@@ -102,13 +115,28 @@ InstanceLock settle(const QString &place, int index, uid_t user, int &fd,
                 listener = Listener::User;
         }
     }
+    // Settled: said beside the name, for starts at lower names that wait.
+    sockaddr_un address;
+    socklen_t size;
+    step();
+    mark = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (mark < 0 || !abstractAddress(place, index, address, size, Settled)
+        || ::bind(mark, reinterpret_cast<sockaddr *>(&address), size) != 0
+        || ::listen(mark, SocketQueue) != 0) {
+        qCWarning(lcSocket, "%s: settled, but cannot say so: %s", qPrintable(place),
+                  std::strerror(errno));
+        ::close(mark);
+        mark = -1;
+    }
     return InstanceLock::Acquired;
 }
 
 } // namespace
 
-InstanceLock claimSocket(const QString &place, uid_t user, int &fd, SocketPatience patience)
+InstanceLock claimSocket(const QString &place, uid_t user, int &fd, int &mark,
+                         SocketPatience patience)
 {
+    fd = mark = -1;
     // Names taken by no one who listens are waited for this long in all.
     const QDeadlineTimer waiting(patience.toListen);
     for (int index = 0; index < SocketNames; ++index) {
@@ -124,7 +152,7 @@ InstanceLock claimSocket(const QString &place, uid_t user, int &fd, SocketPatien
             if (::bind(fd, reinterpret_cast<sockaddr *>(&address), size) == 0) {
                 step();
                 if (::listen(fd, SocketQueue) == 0)
-                    return settle(place, index, user, fd, patience.toGiveWay);
+                    return settle(place, index, user, fd, mark);
             }
             const int error = errno;
             ::close(fd);

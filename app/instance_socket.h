@@ -17,28 +17,31 @@ namespace zel {
 // credentials of the process that listens there.
 //
 // How long a start waits for a name taken by one that has not listened yet
-// (a start between its two steps), and for one of the user's at a higher
-// name to give way.
+// (a start between its two steps), before it passes over it.
 struct SocketPatience
 {
     std::chrono::milliseconds toListen {1000};
-    std::chrono::milliseconds toGiveWay {1000};
 };
 
 // Two starts of `user` that race read one order: the one at the lower name
-// stays, and one at a higher name gives way to it as soon as it sees it.
-// One that stays at a higher name past the patience has stayed for good (the
-// lower names were someone else's when it started): it is the instance. The
-// listening socket is given in `fd`; it is close-on-exec.
-InstanceLock claimSocket(const QString &place, uid_t user, int &fd, SocketPatience patience = {});
+// stays, and one at a higher name gives way to it as soon as it sees it. A
+// start that stays listens at "<name>.settled" too, so that one at a lower
+// name knows it for the instance (the lower names were someone else's when
+// it started) and gives way to it; until then that one waits. No wait
+// depends on a time: a start that stalls at any step, for however long,
+// delays the other and never leaves none. The listening socket is given in
+// `fd` and the settled one in `mark` (-1 when none could be made); both are
+// close-on-exec.
+InstanceLock claimSocket(const QString &place, uid_t user, int &fd, int &mark,
+                         SocketPatience patience = {});
 
 // The queue a listening instance keeps for starts that ask who listens:
 // long enough that the asking of the starts waiting on it never fills it.
 constexpr int SocketQueue = 4096;
 
 // For tests: called before each step of a claim that another start can see
-// or change (taking a name, listening, asking who listens), in the thread
-// that claims.
+// or change (taking a name, listening, asking who listens, giving way,
+// settling), in the thread that claims.
 void setSocketStepForTests(std::function<void()> step);
 
 } // namespace zel

@@ -9,7 +9,7 @@
 #include <QProcess>
 #include <QTest>
 
-#include <chrono>
+#include <cstddef>
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -51,24 +51,40 @@ inline QString lockHolder(const QString &path)
     return {};
 }
 
-// A socket listening at the abstract name `name`, as another instance holds
-// one; -1 when it cannot be had.
-inline int listenAt(const QString &name)
+// The address of the abstract socket `name`, and its size.
+inline socklen_t abstractAddress(const QByteArray &name, sockaddr_un &address)
 {
-    using namespace std::chrono_literals;
-    int fd = -1;
-    const auto claimed = zel::claimSocket(u'@' + name, ::getuid(), fd, {0ms, 0ms});
-    return claimed == zel::InstanceLock::Acquired ? fd : -1;
+    address = {AF_UNIX, {}};
+    std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
+    return socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+}
+
+// Sockets listening at the abstract name `name` and beside it, as another
+// instance holds them; none when they cannot be had.
+inline QList<int> listenAt(const QString &name)
+{
+    QList<int> fds;
+    for (const QByteArray &at : {QFile::encodeName(name), QFile::encodeName(name) + ".settled"}) {
+        sockaddr_un address;
+        const socklen_t size = abstractAddress(at, address);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        fds << fd;
+        if (::bind(fd, reinterpret_cast<sockaddr *>(&address), size) != 0
+            || ::listen(fd, zel::SocketQueue) != 0) {
+            for (const int each : std::as_const(fds))
+                ::close(each);
+            return {};
+        }
+    }
+    return fds;
 }
 
 // Fills the queue of the socket listening at `name` with callers that are
 // never let in: whose it is can no longer be asked.
 inline void fillQueue(const QString &name)
 {
-    sockaddr_un address = {AF_UNIX, {}};
-    const QByteArray bytes = QFile::encodeName(name);
-    std::memcpy(address.sun_path + 1, bytes.constData(), size_t(bytes.size()));
-    const auto size = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + bytes.size());
+    sockaddr_un address;
+    const socklen_t size = abstractAddress(QFile::encodeName(name), address);
     for (bool room = true; room;) {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         room = ::connect(fd, reinterpret_cast<sockaddr *>(&address), size) == 0;
