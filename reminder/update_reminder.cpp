@@ -24,6 +24,10 @@ const QString DateFormat = QStringLiteral("yyyy-MM-dd");
 const QString Question = QStringLiteral("There maybe an update to this software available\r"
                                         "Do you want to check for an update?");
 constexpr qint64 QuietDays = 14;
+// No settings file comes near it: the user's few keys take a few hundred
+// bytes, and QSettings itself would take minutes over a file this large,
+// which is read and stored here in well under a second.
+constexpr qsizetype MostSettings = 64 << 20;
 
 // Only the exact text form counts as a date, so that any locale and any
 // system reads back the same day.
@@ -46,8 +50,12 @@ std::optional<QByteArray> readSettingsFile(const QString &name)
     case SettingsOpening::Refused:
         return std::nullopt;
     }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // Read in pieces up to a bound, since a file of the system's may have no
+    // end, and its size says nothing: "/proc/self/pagemap" says 0.
+    QByteArray text;
+    for (QByteArray piece; text.size() <= MostSettings && !(piece = file.read(1 << 16)).isEmpty();)
+        text += piece;
+    if (file.error() != QFileDevice::NoError || text.size() > MostSettings)
         return std::nullopt;
     return text;
 }

@@ -253,7 +253,8 @@ void TestReminder::settingsFileInEveryState_data()
             QTest::addRow("%s, %s", kind, state) << QString(kind) << QString(state);
     for (const char *kind :
          {"no such file", "no folder yet", "umask 0277", "dangling link", "folder", "socket",
-          "FIFO", "link loop", "folder is a file", "folder is a FIFO", "folder is a dangling link"})
+          "FIFO", "link loop", "folder is a file", "folder is a FIFO", "folder is a dangling link",
+          "never ends", "sparse, 2 GB"})
         QTest::addRow("%s", kind) << QString(kind) << QString("first run");
 }
 
@@ -292,6 +293,10 @@ void TestReminder::settingsFileInEveryState()
         made = ::symlink(path.constData(), path.constData()) == 0;
     else if (kind == "folder")
         made = QDir().mkdir(file);
+    else if (kind == "never ends") // a file of the system's whose size says 0
+        made = QFile::link(QStringLiteral("/proc/self/pagemap"), file);
+    else if (kind == "sparse, 2 GB")
+        made = writeFile(file, settings) && QFile::resize(file, qint64(2) << 30);
     else if (kind == "FIFO")
         made = ::mkfifo(path.constData(), 0600) == 0;
     else if (kind == "socket")
@@ -367,7 +372,7 @@ void TestReminder::settingsFileInEveryState()
         QVERIFY((mode(folder) & 0700) == 0700 && (mode(file) & 0600) == 0600);
     QCOMPARE(kindOf(file), firstRun && stored && kindBefore == 0 ? S_IFREG : kindBefore);
     if (kind.startsWith("folder is") || kind == "socket" || kind == "FIFO" || kind == "link loop"
-        || kind == "folder")
+        || kind == "folder" || kind == "never ends" || kind == "sparse, 2 GB")
         return;
     ::chmod(QFile::encodeName(folder), 0700);
     ::chmod(path.constData(), 0600);
