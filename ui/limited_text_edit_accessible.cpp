@@ -1,8 +1,10 @@
 #include "ui/limited_text_edit_accessible.h"
 
 #include "ui/limited_text_edit.h"
+#include "ui/places_along.h"
 
-#include <QFontMetrics>
+#include <QTextBlock>
+#include <QTextLayout>
 
 namespace zel::accessibility {
 
@@ -82,11 +84,18 @@ QString LimitedTextEditAccessible::text(int startOffset, int endOffset) const
         .replace(QChar(QChar::ParagraphSeparator), QLatin1Char('\n'));
 }
 
-// Qt's own stepping, with nothing outside the text, before the first item or
-// after the last.
+// Characters, words and sentences as the single-line field finds them; lines
+// and paragraphs by Qt's own stepping, with nothing outside the text, before
+// the first item or after the last.
 QString LimitedTextEditAccessible::textAround(int offset, QAccessible::TextBoundaryType type,
                                               int step, int *startOffset, int *endOffset) const
 {
+    if (type <= QAccessible::SentenceBoundary) {
+        const int from = offsetInText(offset);
+        return from < 0
+            ? noItem(startOffset, endOffset)
+            : itemAround(text(0, characterCount()), from, type, step, startOffset, endOffset);
+    }
     std::pair<int, int> item = itemAt(offset, type);
     if (step < 0)
         item = item.first > 0 ? itemAt(item.first - 1, type) : std::pair(-1, -1);
@@ -111,16 +120,38 @@ QRect LimitedTextEditAccessible::characterRect(int offset) const
     const int character = offsetInText(offset);
     if (character < 0 || character >= characterCount())
         return QRect();
-    const QRect caretRect = field()->cursorRect(cursorAt(character));
-    return QRect(
-        field()->viewport()->mapToGlobal(caretRect.topLeft()),
-        QSize(QFontMetrics(field()->font()).horizontalAdvance(text(character, character + 1)),
-              caretRect.height()));
+    // Every offset inside a character, as the second half of an emoji, stands
+    // for all of it.
+    QTextCursor cursor = cursorAt(character);
+    const QTextLayout *layout = cursor.block().layout();
+    int at = cursor.positionInBlock();
+    while (at > 0 && !layout->isValidCursorPosition(at))
+        --at;
+    cursor.setPosition(cursor.block().position() + at);
+    const QRect caretRect = field()->cursorRect(cursor);
+    const QTextLine line = layout->lineForTextPosition(at);
+    const auto [left, right] = edgesOf(*layout, line, at);
+    return QRect(field()->viewport()->mapToGlobal(caretRect.topLeft()
+                                                  + QPoint(qRound(left - line.cursorToX(at)), 0)),
+                 QSize(qRound(right - left), caretRect.height()));
 }
 
+// The character whose box holds the point, on the line nearest it: the caret
+// place nearest the point is only an edge of one, and where the text changes
+// direction not even that.
 int LimitedTextEditAccessible::offsetAtPoint(const QPoint &point) const
 {
-    return field()->cursorForPosition(field()->viewport()->mapFromGlobal(point)).position();
+    const QTextCursor nearest
+        = field()->cursorForPosition(field()->viewport()->mapFromGlobal(point));
+    const QTextLine line = nearest.block().layout()->lineForTextPosition(nearest.positionInBlock());
+    if (!line.isValid()) // not laid out, so not drawn
+        return nearest.position();
+    const int start = nearest.block().position() + line.textStart();
+    for (int at = start; at < start + line.textLength(); ++at) {
+        if (characterRect(at).contains(point))
+            return at;
+    }
+    return nearest.position();
 }
 
 void LimitedTextEditAccessible::deleteText(int startOffset, int endOffset)
@@ -159,7 +190,12 @@ std::pair<int, int> LimitedTextEditAccessible::itemAt(int offset,
 {
     if (offsetInText(offset) < 0)
         return {-1, -1};
-    return QAccessible::qAccessibleTextBoundaryHelper(cursorAt(offset), type);
+    auto [start, end] = QAccessible::qAccessibleTextBoundaryHelper(cursorAt(offset), type);
+    // A line holds the break that ends it, so the next one starts where it ends.
+    if (end < characterCount()
+        && field()->document()->characterAt(end) == QChar::ParagraphSeparator)
+        ++end;
+    return {start, end};
 }
 
 } // namespace zel::accessibility

@@ -10,9 +10,11 @@ class LimitedTextEdit;
 
 namespace zel::accessibility {
 
-// The message field as Qt's own interface has it, except that whatever a
-// screen reader writes into it is cut to the field's limit before it arrives,
-// and nothing is written at an offset outside the text.
+// The message field as Qt's own interface has it, except that characters,
+// words and sentences are found and points stand for characters as in the
+// single-line field, that whatever a screen reader writes into it is cut to
+// the field's limit before it arrives, and that nothing is written at an
+// offset outside the text.
 class LimitedTextEditAccessible final : public TextFieldAccessible
 {
 public:
@@ -49,7 +51,8 @@ private:
     QTextCursor cursorAt(int offset) const;
     // A cursor that selects from `startOffset` to `endOffset`, as cursorAt() places them.
     QTextCursor cursorOver(int startOffset, int endOffset) const;
-    // The item at `offset`, or -1 and -1 for an offset outside the text.
+    // The line, paragraph or whole text at `offset`, or -1 and -1 for an
+    // offset outside the text.
     std::pair<int, int> itemAt(int offset, QAccessible::TextBoundaryType type) const;
 };
 

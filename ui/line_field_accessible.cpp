@@ -1,6 +1,5 @@
 #include "ui/line_field_accessible.h"
 
-#include "ui/places_along.h"
 #include "ui/plain_widgets.h"
 
 #include <QFontMetrics>
@@ -129,6 +128,11 @@ QRect LineFieldAccessible::characterRect(int offset) const
     const int character = offsetInText(offset);
     if (!showsText() || character < 0 || character >= characterCount())
         return QRect();
+    return boxOf(character).translated(field()->mapToGlobal(QPoint()));
+}
+
+QRect LineFieldAccessible::boxOf(int character) const
+{
     const QString fieldText = field()->text();
     const QFont font = field()->font();
     if (fieldText.constData() != measures.text.constData()
@@ -142,17 +146,22 @@ QRect LineFieldAccessible::characterRect(int offset) const
     // Measured from the caret, the one place whose rectangle a line edit
     // tells; its rectangle is centred on it.
     const QRect &caret = measures.caret;
-    const QList<qreal> &places = measures.places;
-    const qreal left = qMin(places[character], places[character + 1]);
-    const int x = caret.x() + caret.width() / 2 + qRound(left - places[cursorPosition()]);
-    return QRect(field()->mapToGlobal(QPoint(x, caret.y())),
-                 QSize(qRound(qMax(places[character], places[character + 1]) - left),
-                       QFontMetrics(font).height()));
+    const Place &place = measures.places[character];
+    const int x = caret.x() + caret.width() / 2
+        + qRound(place.left - measures.places[cursorPosition()].caret);
+    return QRect(x, caret.y(), qRound(place.right - place.left), QFontMetrics(font).height());
 }
 
+// The character whose box holds the point: the caret place nearest it is only
+// an edge of one, and where the text changes direction not even that.
 int LineFieldAccessible::offsetAtPoint(const QPoint &point) const
 {
-    return field()->cursorPositionAt(field()->mapFromGlobal(point));
+    const QPoint inField = field()->mapFromGlobal(point);
+    for (int at = 0; showsText() && at < characterCount(); ++at) {
+        if (boxOf(at).contains(inField))
+            return at;
+    }
+    return field()->cursorPositionAt(inField);
 }
 
 void LineFieldAccessible::scrollToSubstring(int startIndex, int endIndex)
@@ -189,18 +198,7 @@ QString LineFieldAccessible::textAround(int offset, QAccessible::TextBoundaryTyp
             ? QAccessibleTextInterface::textBeforeOffset(from, type, startOffset, endOffset)
             : QAccessibleTextInterface::textAfterOffset(from, type, startOffset, endOffset);
     }
-    const QString fieldText = field()->text();
-    // The word or sentence at the end is the one that ends there.
-    if (step == 0 && from == fieldText.size() && type != QAccessible::CharBoundary)
-        from = qMax(from - 1, 0);
-    const QTextBoundaryFinder::BoundaryType finderTypes[]
-        = {QTextBoundaryFinder::Grapheme, QTextBoundaryFinder::Word, QTextBoundaryFinder::Sentence};
-    const auto [start, end] = itemIn(fieldText, from, finderTypes[type], step);
-    if (start < 0)
-        return noItem(startOffset, endOffset);
-    *startOffset = start;
-    *endOffset = end;
-    return fieldText.mid(start, end - start);
+    return itemAround(field()->text(), from, type, step, startOffset, endOffset);
 }
 
 } // namespace zel::accessibility

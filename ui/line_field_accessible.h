@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/places_along.h"
 #include "ui/text_field_accessible.h"
 
 #include <QFont>
@@ -15,9 +16,9 @@ class LineField;
 namespace zel::accessibility {
 
 // A single-line field as Qt's own interface has it, except that a word or a
-// sentence asked for at the end of the text is the one that ends there, and
-// that what a screen reader writes is cut to the field's maximum length
-// before the new text is made.
+// sentence asked for at the end of the text is the one that ends there, that
+// a point stands for the character drawn there, and that what a screen reader
+// writes is cut to the field's maximum length before the new text is made.
 class LineFieldAccessible final : public TextFieldAccessible
 {
 public:
@@ -54,6 +55,8 @@ private:
     LineField *field() const;
     // Whether the field shows its text as it is, not masked.
     bool showsText() const;
+    // Where the character that holds the offset `character` is drawn, in the field.
+    QRect boxOf(int character) const;
 
     // Measures kept while they hold: a screen reader asks for each character
     // of a range in turn, and each measure costs as much as the text is long.
@@ -61,7 +64,7 @@ private:
     {
         QString text; // shares the field's own until that changes
         QFont font;
-        QList<qreal> places;
+        QList<Place> places;
         QRect caret;
         std::tuple<int, int, QSize> caretMeasuredFor; // caret, drawings, size
     };

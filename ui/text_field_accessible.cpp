@@ -86,6 +86,22 @@ QString TextFieldAccessible::noItem(int *startOffset, int *endOffset)
     return QString();
 }
 
+QString TextFieldAccessible::itemAround(const QString &text, int offset,
+                                        QAccessible::TextBoundaryType type, int step,
+                                        int *startOffset, int *endOffset)
+{
+    if (step == 0 && offset == text.size() && type != QAccessible::CharBoundary)
+        offset = qMax(offset - 1, 0);
+    const QTextBoundaryFinder::BoundaryType finderTypes[]
+        = {QTextBoundaryFinder::Grapheme, QTextBoundaryFinder::Word, QTextBoundaryFinder::Sentence};
+    const auto [start, end] = itemIn(text, offset, finderTypes[type], step);
+    if (start < 0)
+        return noItem(startOffset, endOffset);
+    *startOffset = start;
+    *endOffset = end;
+    return text.mid(start, end - start);
+}
+
 std::pair<int, int> TextFieldAccessible::itemIn(const QString &text, int offset,
                                                 QTextBoundaryFinder::BoundaryType type, int step)
 {

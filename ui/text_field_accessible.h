@@ -38,6 +38,11 @@ protected:
 
     // No item: an empty text from -1 to -1.
     static QString noItem(int *startOffset, int *endOffset);
+    // The character, word or sentence of `text` before (step -1), at (0) or
+    // after (1) `offset` (in the text), as both fields find them: a word or a
+    // sentence asked for at the end of the text is the one that ends there.
+    static QString itemAround(const QString &text, int offset, QAccessible::TextBoundaryType type,
+                              int step, int *startOffset, int *endOffset);
     // The item of `type` in `text` before (step -1), at (0) or after (1)
     // `offset`, as Qt's own search finds it, or -1 and -1 where there is none.
     // Qt's own steps out of the text and never returns when it starts at an
