@@ -7,6 +7,7 @@
 #include "reminder/update_reminder.h"
 #include "support/support_window.h"
 #include "ui/accessibility.h"
+#include "ui/held_key.h"
 #include "ui/look.h"
 #include "ui/messages.h"
 
@@ -50,6 +51,7 @@ MainWindow *startProgram(ProgramEnd end)
     look::useDesignedStyle();
     look::installFontSubstitutes();
     accessibility::install();
+    pressOncePerHold();
     QGuiApplication::setDesktopFileName(QStringLiteral(ZEL_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
 

@@ -69,9 +69,6 @@ constexpr QRect ReadingRect(192, 56, 357, 201);
 constexpr QRect BrandStripRect(0, 297, 562, 57);
 constexpr QRect BrandLabelRect(8, 11, 545, 40);
 
-// The reading and Back buttons take a held key as Qt's own buttons do.
-constexpr auto ButtonKeys = look::HeldKey::Repeats;
-
 QLabel *picture(QWidget *parent, const char *name)
 {
     auto *label = look::place(new QLabel(parent), name, PictureRect);
@@ -165,7 +162,7 @@ QPushButton *MainWindow::buildQuestionPanel(QWidget *client)
     questionField->setFont(look::verdana(8.25));
     questionField->setAccessibleName(QuestionPrompt);
     auto *proceed = look::pushButton(questionPanel, "cmdProceed", ProceedCaption, ProceedRect,
-                                     ButtonKeys, look::verdana(8.25, look::Bold));
+                                     look::verdana(8.25, look::Bold));
     connect(proceed, &QPushButton::clicked, this, &MainWindow::showReading);
     return proceed;
 }
@@ -176,7 +173,7 @@ QPushButton *MainWindow::buildResultPanel(QWidget *client)
     resultPanel = look::panel(client, "fraResult", ResultCaption, PanelRect,
                               look::verdana(8.25, look::Bold), look::Purple);
     picture(resultPanel, "Picture1_1");
-    auto *back = look::pushButton(resultPanel, "cmdBack", BackCaption, BackRect, ButtonKeys,
+    auto *back = look::pushButton(resultPanel, "cmdBack", BackCaption, BackRect,
                                   look::verdana(8.25, look::Bold));
     connect(back, &QPushButton::clicked, this, &MainWindow::goBack);
     // Empty until the first reading sizes it to the drawn name, so its font

@@ -77,9 +77,6 @@ constexpr QRect LibraryPanelRect(488, 8, 249, 305);
 constexpr QRect LibraryTextRect(8, 24, 233, 257);
 constexpr QRect GoToHomeRect(5, 283, 239, 14);
 
-// Home page, referral or exit: once per press, however long the key is held.
-constexpr auto ButtonKeys = look::HeldKey::PressesOnce;
-
 } // namespace
 
 int appealIndex(float r)
@@ -106,8 +103,7 @@ SupportWindow::SupportWindow(QWidget *parent)
 
     // Created in design order, so later controls lie above earlier ones.
     buildAppeal();
-    auto *exitButton
-        = look::pushButton(this, "cmdClose", QStringLiteral("E&xit"), CloseRect, ButtonKeys);
+    auto *exitButton = look::pushButton(this, "cmdClose", QStringLiteral("E&xit"), CloseRect);
     connect(exitButton, &QPushButton::clicked, this, &SupportWindow::exitRequested);
     const QList<QWidget *> referralOrder = buildReferralPanel();
     // The link comes after every other control.
@@ -144,7 +140,7 @@ void SupportWindow::buildAppeal()
         still->setFocusPolicy(Qt::NoFocus);
 
     homeButton = look::pushButton(this, "Check1", QStringLiteral("Click Here To Visit Velmora Now"),
-                                  CheckRect, ButtonKeys, look::verdana(14.25));
+                                  CheckRect, look::verdana(14.25));
     // The mouse and the space bar press it, Enter does not.
     homeButton->setAutoDefault(false);
     homeButton->setCursor(Qt::PointingHandCursor);
@@ -168,7 +164,7 @@ QList<QWidget *> SupportWindow::buildReferralPanel()
     auto *friendEmailField
         = look::lineField(form, "txtFriendEmail", FriendEmailRect, referral::LineLimit);
     auto *submit = look::pushButton(form, "cmdSubmit", QStringLiteral("Refer A Friend &Now"),
-                                    SubmitRect, ButtonKeys, look::verdana(8.25, look::Bold));
+                                    SubmitRect, look::verdana(8.25, look::Bold));
     look::setTextColour(submit, look::Black);
     connect(submit, &QPushButton::clicked, this, &SupportWindow::referFriend);
     auto *messageField

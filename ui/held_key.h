@@ -1,11 +1,13 @@
 #pragma once
 
-class QWidget;
-
 namespace zel {
 
-// A held Return, Enter or Space presses `widget` once: the key's repeats
-// never reach it as presses, even those that Qt hands on as new ones.
-void pressOncePerHold(QWidget *widget);
+// Every action a key triggers happens once per press, however long the key
+// is held: a held key's repeats never press a button, a link or a message
+// box's button, and never trigger a shortcut (a menu command, an access
+// key). They still type where typing is what the key does: Space into a
+// field that takes spaces, Return, Enter and Space into a multi-line field,
+// and any other key. Installed once for the whole application.
+void pressOncePerHold();
 
 } // namespace zel

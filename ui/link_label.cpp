@@ -1,7 +1,5 @@
 #include "ui/link_label.h"
 
-#include "ui/held_key.h"
-
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,7 +17,6 @@ LinkLabel::LinkLabel(const QString &text, const QString &destination, QWidget *p
     setCursor(Qt::PointingHandCursor);
     // The keyboard reaches it; a click opens it without moving the focus.
     setFocusPolicy(Qt::TabFocus);
-    pressOncePerHold(this);
 }
 
 // Return, Enter and Space open the link once per press; a held key's repeats

@@ -1,6 +1,5 @@
 #include "ui/look.h"
 
-#include "ui/held_key.h"
 #include "ui/panel.h"
 #include "ui/plain_widgets.h"
 #include "ui/version.h"
@@ -204,14 +203,12 @@ Panel *panel(QWidget *parent, const char *name, const QString &caption, const QR
 }
 
 QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption,
-                        const QRect &rect, HeldKey heldKey, const std::optional<QFont> &font)
+                        const QRect &rect, const std::optional<QFont> &font)
 {
     auto *button = place(new QPushButton(caption, parent), name, rect);
     if (font)
         button->setFont(*font);
     button->setAutoDefault(true);
-    if (heldKey == HeldKey::PressesOnce)
-        pressOncePerHold(button);
     return button;
 }
 

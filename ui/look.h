@@ -107,17 +107,11 @@ QLineEdit *lineField(QWidget *parent, const char *name, const QRect &rect,
 Panel *panel(QWidget *parent, const char *name, const QString &caption, const QRect &rect,
              const QFont &captionFont, const QColor &background);
 
-// What a held Return, Enter or Space does to a button.
-enum class HeldKey {
-    Repeats, // Qt's own way: each repeat of Enter presses it again
-    PressesOnce, // one press however long the key is held (see held_key.h)
-};
 // A push button that Enter presses only while it has the focus, as on the
 // system the windows were drawn for: outside a dialog it is never a default
 // button. Without a font of its own it shows its parent's.
 QPushButton *pushButton(QWidget *parent, const char *name, const QString &caption,
-                        const QRect &rect, HeldKey heldKey,
-                        const std::optional<QFont> &font = std::nullopt);
+                        const QRect &rect, const std::optional<QFont> &font = std::nullopt);
 // The program's icon, named for a screen reader.
 QLabel *iconLabel(QWidget *parent, const char *name, const QRect &rect);
 

@@ -3,16 +3,26 @@
 #include "ui/look.h"
 
 #include <QMessageBox>
+#include <QPointer>
 
 namespace zel::messages {
 namespace {
 
 Answerer replacement; // the tests' stand-in for the boxes, while they set one
+QPointer<QMessageBox> showing; // the box up now, if any
 
 bool show(const Request &request)
 {
     if (replacement)
         return replacement(request);
+    // A box blocks every window, so only a screen reader can press what
+    // raises another meanwhile: the box already up comes to the front, and
+    // that press answers nothing.
+    if (showing) {
+        showing->raise();
+        showing->activateWindow();
+        return false;
+    }
 
     const bool yesNo = request.kind == Kind::YesNo;
     QMessageBox box(request.kind == Kind::Error ? QMessageBox::Critical : QMessageBox::Information,
@@ -25,6 +35,7 @@ bool show(const Request &request)
     if (!request.parent)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    showing = &box;
     return box.exec() == (yesNo ? QMessageBox::Yes : QMessageBox::Ok);
 }
 

@@ -42,6 +42,10 @@ PromptField::PromptField(QWidget *field, const QString &prompt, Spaces spaces)
     , spaces(spaces)
 {
     field->installEventFilter(this);
+    // An e-mail address: an on-screen keyboard offers its characters, and a
+    // held space is no typing but a refusal, once per press (see held_key.h).
+    if (spaces == Spaces::Refused)
+        field->setInputMethodHints(field->inputMethodHints() | Qt::ImhEmailCharactersOnly);
     // The prompt is the field's only label, and it leaves the field when typed into.
     field->setAccessibleName(prompt);
 }
