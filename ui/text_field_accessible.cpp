@@ -138,7 +138,15 @@ std::pair<int, int> TextFieldAccessible::rangeInText(int startOffset, int endOff
     const int end = offsetInText(endOffset);
     if (start < 0 || end < 0)
         return {-1, -1};
-    return {qMin(start, end), qMax(start, end)};
+    // An offset inside a character stands for the edge before it, and a
+    // range reaches the edge after: an edit never splits a character.
+    const QAccessibleTextInterface *asText = this; // the text, not the name
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, asText->text(0, characterCount()));
+    const int from = edgeAtOrBefore(finder, qMin(start, end));
+    const int to = qMax(start, end);
+    if (to == qMin(start, end))
+        return {from, from};
+    return {from, edgeAtOrBefore(finder, to) == to ? to : edgeAfter(finder, to)};
 }
 
 } // namespace zel::accessibility

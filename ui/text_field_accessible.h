@@ -56,8 +56,8 @@ protected:
     int offsetInText(int offset) const;
     // As offsetInText(), but an offset outside the text stands for its nearer end.
     int nearestOffsetInText(int offset) const;
-    // The range between two offsets in order, or -1 and -1 if either is
-    // nowhere: an edit there changes nothing.
+    // The range between two offsets in order, widened to whole characters,
+    // or -1 and -1 if either is nowhere: an edit there changes nothing.
     std::pair<int, int> rangeInText(int startOffset, int endOffset) const;
 };
 

@@ -258,8 +258,16 @@ void TestTextFields::everyCallAnswersAtOnce()
             else
                 write->insertText(offset, added);
             QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(offset)));
-            const int from = edit == 2 ? 0 : at;
-            const int to = edit == 1 ? length : at;
+            // An edit takes whole characters, as Qt's own edges of them say.
+            QTextBoundaryFinder edges(QTextBoundaryFinder::Grapheme, text);
+            const auto edge = [&edges](int offset, bool after) {
+                edges.setPosition(offset);
+                if (!edges.isAtBoundary())
+                    after ? edges.toNextBoundary() : edges.toPreviousBoundary();
+                return int(edges.position());
+            };
+            const int from = edit == 2 ? 0 : edge(at, false);
+            const int to = edit == 1 ? length : edit == 2 ? edge(at, true) : from;
             const QString piece = fitIn(edit > 1 ? added : QString(), Limit - length + to - from);
             QCOMPARE(read->text(0, read->characterCount()),
                      offset >= -2 && offset <= length ? text.left(from) + piece + text.mid(to)
