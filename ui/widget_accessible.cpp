@@ -8,9 +8,10 @@ namespace zel::accessibility {
 QAccessible::State WidgetAccessible::state() const
 {
     QAccessible::State state = QAccessibleWidget::state();
-    // Covered: neither showing nor visible, even with the focus, as the
-    // question field keeps it after a reading.
-    if (isCovered())
+    // Covered: neither showing nor visible, but with the focus, which the
+    // question field keeps after a reading: a screen reader says nothing of
+    // what it is told is not there.
+    if (isCovered() && !state.focused)
         state.invisible = true;
     return state;
 }

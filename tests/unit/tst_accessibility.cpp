@@ -4,6 +4,7 @@
 #include "support/support_window.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMetaEnum>
@@ -74,6 +75,11 @@ private Q_SLOTS:
     void initTestCase() { drawAsDesigned(); }
     void trees_data();
     void trees();
+    void everyTabStopIsFound_data() { trees_data(); }
+    void everyTabStopIsFound();
+
+private:
+    QWidget *openState(const QString &state);
 };
 
 void TestAccessibility::trees_data()
@@ -83,9 +89,9 @@ void TestAccessibility::trees_data()
         row(state, state);
 }
 
-void TestAccessibility::trees()
+// The window in `state`, made, shown and active.
+QWidget *TestAccessibility::openState(const QString &state)
 {
-    QFETCH(QString, state);
     feedRandom({0.5f});
     QWidget *window = nullptr;
     if (state.startsWith(QLatin1String("main"))) {
@@ -101,6 +107,13 @@ void TestAccessibility::trees()
         QTest::mouseClick(control("cmdProceed"), Qt::LeftButton);
     if (state == QLatin1String("main-back"))
         QTest::mouseClick(control("cmdBack"), Qt::LeftButton);
+    return window;
+}
+
+void TestAccessibility::trees()
+{
+    QFETCH(QString, state);
+    QWidget *window = openState(state);
 
     QString tree;
     describe(QAccessible::queryAccessibleInterface(window), 0, tree);
@@ -123,6 +136,28 @@ void TestAccessibility::trees()
         QFAIL(qPrintable(
             QStringLiteral("%1 differs: diff %2 %3").arg(state, path, drawn.fileName())));
     }
+}
+
+// At every Tab stop, covered controls' included, the focus is where a screen
+// reader finds it: in the window's tree, not said to be invisible.
+void TestAccessibility::everyTabStopIsFound()
+{
+    QFETCH(QString, state);
+    QWidget *window = openState(state);
+    QAccessibleInterface *root = QAccessible::queryAccessibleInterface(window);
+    QStringList lost;
+    for (int stop = 0; stop < 16; ++stop) {
+        QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
+        QAccessibleInterface *focus
+            = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+        QAccessibleInterface *node = focus;
+        while (node && node != root && node->parent()
+               && node->parent()->child(node->parent()->indexOfChild(node)) == node)
+            node = node->parent();
+        if (node != root || focus->state().invisible)
+            lost << QApplication::focusWidget()->objectName();
+    }
+    QVERIFY2(lost.isEmpty(), qPrintable(lost.join(u", ")));
 }
 
 QTEST_MAIN(TestAccessibility)
