@@ -281,10 +281,11 @@ QVariantMap keysBut(const QString &name, const QString &key)
 {
     const QSettings settings(name, QSettings::IniFormat);
     QVariantMap keys;
-    for (const QString &each : settings.allKeys())
-        if (!each.isEmpty()) // "=x": a key QSettings cannot be asked for
+    for (const QString &each : settings.allKeys()) {
+        // "=x" is a key QSettings cannot be asked for.
+        if (!each.isEmpty() && each.compare(key, Case) != 0)
             keys.insert(each, settings.value(each));
-    keys.remove(key);
+    }
     return keys;
 }
 

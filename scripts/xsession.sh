@@ -89,6 +89,10 @@ start_x() {
     E2E_PIDS+=($!)
     wait_until 10 test -s "$E2E_TMP/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    # No session bus but one a test makes itself (dbus-run-session): without
+    # an address, libdbus starts a bus for the display (dbus-launch
+    # --autolaunch) that outlives the test.
+    export DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-unix:path=$E2E_TMP/no-bus}"
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
     wait_until 10 wm_ready || fail "openbox did not start"

@@ -15,6 +15,7 @@ namespace {
 // hand on a held key's repeat as a plain release followed by a new press. X
 // stamps that release and press with the same millisecond, or the next; a
 // person cannot release a key and press it again so soon, on the same control.
+// A key without a time (0, which no system sends) says nothing.
 constexpr quint32 RepeatGap = 2;
 
 bool pressingKey(int key)
@@ -63,7 +64,7 @@ protected:
             // keeps it. Timestamps wrap at 32 bits on X11 and Windows alike.
             if (receiver == QApplication::focusObject())
                 held = key->isAutoRepeat()
-                    || (key->key() == releasedKey && receiver == releasedOn
+                    || (key->key() == releasedKey && receiver == releasedOn && releasedAt != 0
                         && quint32(key->timestamp()) - releasedAt <= RepeatGap);
             if (event->type() != QEvent::KeyPress || !held || !pressingKey(key->key())
                 || types(receiver, key->key()))
