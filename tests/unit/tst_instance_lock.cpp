@@ -46,7 +46,6 @@ private Q_SLOTS:
 
     void lockPlacesDependOnTheUserAlone();
     void secondInstanceIsRefused();
-    void restartAfterKill9();
     void lockThatCannotBeMadeDoesNotRefuse_data();
     void lockThatCannotBeMadeDoesNotRefuse();
     void leftoversDoNotBlock_data();
@@ -144,21 +143,6 @@ void TestInstanceLock::secondInstanceIsRefused()
     // The first instance is left as it was: still running, still the holder.
     QCOMPARE(first->state(), QProcess::Running);
     QCOMPARE(lockHolder(lockPath()), firstPid);
-}
-
-void TestInstanceLock::restartAfterKill9()
-{
-    QProcess *first = runs.start();
-    QVERIFY(first->waitForStarted());
-    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(lockPath()), QString::number(first->processId()), 10000);
-    first->kill(); // SIGKILL: the lock file stays behind
-    QVERIFY(first->waitForFinished());
-    QVERIFY(QFile::exists(lockPath()));
-
-    QProcess *next = runs.start();
-    QVERIFY(next->waitForStarted());
-    QTRY_COMPARE_WITH_TIMEOUT(lockHolder(lockPath()), QString::number(next->processId()), 10000);
-    QCOMPARE(next->state(), QProcess::Running);
 }
 
 // A place that cannot be used is skipped at once, whatever stands there, and
