@@ -55,8 +55,20 @@ for reading in first second; do
     [ "${#shown[@]}" = 2 ] || fail "the result panel shows: ${shown[*]}"
     hears 2 "notification ${shown[0]}." "${shown[1]}"
 done
+# Every Tab stop is heard, the covered page's too: the question and its
+# button stay in the Tab order while a reading shows, and Back while asking.
+tab_stops() {
+    press Tab
+    hears 5 "Orvalis Reading push button."
+    press Tab
+    hears 5 "Back push button."
+    press shift+Tab shift+Tab
+    hears 5 "Enter Your Question text."
+}
+tab_stops
 press alt+b
 hears 2 "notification Enter Your Question."
+tab_stops
 
 # About: its title and texts, then OK; its two links are links that Tab
 # reaches after OK, say where they lead, and open through their default action.
