@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A second start while the program runs shows its notice, ends, and leaves the
-# first instance exactly as it was.
+# first instance exactly as it was; on a day the reminder is due, it never
+# asks first.
 . "$(dirname "$0")/lib.sh"
 start_x
 start_app
@@ -11,8 +12,10 @@ lock=$(held_lock "$first") || fail "no instance lock"
 [ "$(lock_holder "$lock")" = "$first" ] || fail "the lock is not the first instance's"
 
 stored_state() { find "$XDG_CONFIG_HOME" -type f -exec md5sum {} + | sort; }
+[ -n "$(stored_state)" ] || fail "the first instance stored no date"
+# Due again: a second start is refused before any reminder could ask.
+sed -i "s/^Duration=.*/Duration=2000-01-01/" "$SETTINGS_FILE"
 before=$(stored_state)
-[ -n "$before" ] || fail "the first instance stored no date"
 
 start_app
 second=$APP_PID
