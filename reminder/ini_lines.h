@@ -22,6 +22,13 @@ private:
     QByteArrayView text;
 };
 
+// QSettings folds the case of INI names on Windows only.
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity NameCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity NameCase = Qt::CaseSensitive;
+#endif
+
 inline bool isLineEnd(char c)
 {
     return c == '\n' || c == '\r';

@@ -1,12 +1,10 @@
 #include "reminder/ini_text.h"
 
 #include "reminder/ini_lines.h"
+#include "reminder/settings_rewrite.h"
 
-#include <QFile>
-#include <QSettings>
 #include <QStringDecoder>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <iterator>
@@ -14,13 +12,6 @@
 
 namespace zel::ini {
 namespace {
-
-// QSettings folds the case of INI names on Windows only.
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity Case = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity Case = Qt::CaseSensitive;
-#endif
 
 int digit(char c, int base)
 {
@@ -33,7 +24,7 @@ int digit(char c, int base)
 
 QString fold(const QString &name)
 {
-    return Case == Qt::CaseInsensitive ? name.toLower() : name;
+    return NameCase == Qt::CaseInsensitive ? name.toLower() : name;
 }
 
 // Plain ASCII without %-escapes: QSettings reads it as it stands, '\' as '/'.
@@ -49,7 +40,8 @@ int comparePlain(QByteArrayView raw, bool closingSlash, QStringView name)
     const qsizetype size = raw.size() + (closingSlash ? 1 : 0);
     for (qsizetype i = 0; i < size && i < name.size(); ++i) {
         const char c = i == raw.size() || raw[i] == '\\' ? '/' : raw[i];
-        const char16_t folded = Case == Qt::CaseInsensitive && c >= 'A' && c <= 'Z' ? c + 32 : c;
+        const char16_t folded
+            = NameCase == Qt::CaseInsensitive && c >= 'A' && c <= 'Z' ? c + 32 : c;
         if (folded != name[i].unicode())
             return folded < name[i].unicode() ? -1 : 1;
     }
@@ -216,7 +208,9 @@ Found find(QByteArrayView text, const QString &section, const QString &name)
     return found;
 }
 
-QString valueOf(QByteArrayView text, const QString &section, const QString &name)
+} // namespace
+
+QString value(QByteArrayView text, const QString &section, const QString &name)
 {
     const Found found = find(text, section, name);
     if (found.shadowed || found.valueStart < 0)
@@ -230,6 +224,8 @@ QString valueOf(QByteArrayView text, const QString &section, const QString &name
         value.remove(0, 1);
     return value;
 }
+
+namespace {
 
 // The text edited in place, where that can be done.
 std::optional<QByteArray> editedInPlace(const QByteArray &text, const QString &section,
@@ -271,59 +267,12 @@ std::optional<QByteArray> editedInPlace(const QByteArray &text, const QString &s
         .append(with)
         .append(QByteArrayView(text).sliced(to));
     // However odd the text, what QSettings will read back is the value.
-    if (valueOf(edited, section, name) != value)
+    if (ini::value(edited, section, name) != value)
         return std::nullopt;
     return edited;
 }
 
-// Every key QSettings reads in the file `name` but `key`.
-QVariantMap keysBut(const QString &name, const QString &key)
-{
-    const QSettings settings(name, QSettings::IniFormat);
-    QVariantMap keys;
-    for (const QString &each : settings.allKeys()) {
-        // "=x" is a key QSettings cannot be asked for.
-        if (!each.isEmpty() && each.compare(key, Case) != 0)
-            keys.insert(each, settings.value(each));
-    }
-    return keys;
-}
-
-// QSettings' own rewrite of the text, made in a folder of the program's own;
-// nullopt where QSettings would not read back every other key as it was (it
-// writes some texts, a NUL byte in a value say, in a way it reads otherwise).
-std::optional<QByteArray> rewritten(const QByteArray &text, const QString &section,
-                                    const QString &name, const QString &value)
-{
-    const QTemporaryDir folder;
-    const QString before = folder.filePath(QStringLiteral("before.ini"));
-    QFile file(folder.filePath(QStringLiteral("after.ini")));
-    if (!folder.isValid() || !file.open(QIODevice::WriteOnly) || file.write(text) != text.size()
-        || !file.flush() || !QFile::copy(file.fileName(), before))
-        return std::nullopt;
-    file.close();
-    const QString key = section + u'/' + name;
-    {
-        QSettings settings(file.fileName(), QSettings::IniFormat);
-        settings.setValue(key, value);
-        settings.sync();
-        if (settings.status() == QSettings::AccessError)
-            return std::nullopt;
-    }
-    // Read back at a name QSettings has not seen: it would answer from memory.
-    const QString check = folder.filePath(QStringLiteral("check.ini"));
-    if (!QFile::copy(file.fileName(), check) || keysBut(check, key) != keysBut(before, key)
-        || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
-
 } // namespace
-
-QString value(QByteArrayView text, const QString &section, const QString &name)
-{
-    return valueOf(text, section, name);
-}
 
 // Where the text cannot be edited in place (its last line is left open, or
 // the date would land in a section QSettings does not look in), QSettings
@@ -334,7 +283,7 @@ std::optional<QByteArray> withValue(const QByteArray &text, const QString &secti
 {
     std::optional<QByteArray> edited = editedInPlace(text, section, name, value);
     if (!edited)
-        edited = rewritten(text, section, name, value);
+        edited = rewrittenByQSettings(text, section + u'/' + name, value);
     if (edited && ini::value(*edited, section, name) != value)
         return std::nullopt;
     return edited;
