@@ -85,7 +85,8 @@ private:
 void TestAccessibility::trees_data()
 {
     QTest::addColumn<QString>("state");
-    for (const char *state : {"main-asking", "main-reading", "main-back", "about", "support"})
+    for (const char *state :
+         {"main-asking", "main-reading", "main-back", "about", "support", "support-typed"})
         row(state, state);
 }
 
@@ -107,6 +108,13 @@ QWidget *TestAccessibility::openState(const QString &state)
         QTest::mouseClick(control("cmdProceed"), Qt::LeftButton);
     if (state == QLatin1String("main-back"))
         QTest::mouseClick(control("cmdBack"), Qt::LeftButton);
+    // Typed into, each field is still named by its prompt.
+    for (const char *field : {"txtName", "txtEmail", "txtFriendName", "txtFriendEmail", "txtMessage"}) {
+        if (state == QLatin1String("support-typed")) {
+            control(field)->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(control(field), QStringLiteral("x"));
+        }
+    }
     return window;
 }
 

@@ -48,8 +48,6 @@ private Q_SLOTS:
     void secondInstanceIsRefused();
     void lockThatCannotBeMadeDoesNotRefuse_data();
     void lockThatCannotBeMadeDoesNotRefuse();
-    void leftoversDoNotBlock_data();
-    void leftoversDoNotBlock();
     void lockHeldByAnotherProcessRefuses_data();
     void lockHeldByAnotherProcessRefuses();
     void socketTellsUsersApart_data();
@@ -148,25 +146,36 @@ void TestInstanceLock::secondInstanceIsRefused()
 // A place that cannot be used is skipped at once, whatever stands there, and
 // the lock is taken at the next; with none left the program runs without it.
 // A folder others may write to, or someone else's, is never used, whatever
-// they put in it. The lock file made is the user's alone.
+// they put in it. Whatever a crash or anything else left in a lock file means
+// nothing: the lock is taken there at once and the file kept as it was. The
+// lock file used is the user's alone.
 void TestInstanceLock::lockThatCannotBeMadeDoesNotRefuse_data()
 {
-    QTest::addColumn<QString>("obstacle");
-    row("folder is a file", "not-a-folder");
-    row("a shared folder, held there", "shared");
-    row("another user's folder", "not-own");
-    row("a folder at the lock", "folder");
-    row("a dangling link at the lock", "link");
-    row("a FIFO at the lock", "fifo");
+    columns<QString, bool>("obstacle", "usable");
+    row("folder is a file", "not-a-folder", false);
+    row("a shared folder, held there", "shared", false);
+    row("another user's folder", "not-own", false);
+    row("a folder at the lock", "folder", false);
+    row("a dangling link at the lock", "link", false);
+    row("a FIFO at the lock", "fifo", false);
+    row("an empty file left", "", true);
+    row("garbage left", "\x01\xff not a lock\n", true);
+    row("read-only, as made under umask 0277", "read-only", true);
 }
 
 void TestInstanceLock::lockThatCannotBeMadeDoesNotRefuse()
 {
     QFETCH(QString, obstacle);
+    QFETCH(bool, usable);
     QTemporaryDir dir;
     QString place = dir.filePath(QStringLiteral("zel.lock"));
     QProcess holder;
-    if (obstacle == QLatin1String("not-a-folder")) {
+    const QByteArray content = obstacle == QLatin1String("read-only") ? "" : obstacle.toLatin1();
+    if (usable) {
+        QVERIFY(writeFile(place, content));
+        const mode_t mode = obstacle == QLatin1String("read-only") ? 0400 : 0600;
+        QCOMPARE(::chmod(QFile::encodeName(place).constData(), mode), 0);
+    } else if (obstacle == QLatin1String("not-a-folder")) {
         QVERIFY(writeFile(dir.filePath(QStringLiteral("not-a-folder"))));
         place = dir.filePath(QStringLiteral("not-a-folder/zel.lock"));
     } else if (obstacle == QLatin1String("shared")) {
@@ -183,61 +192,29 @@ void TestInstanceLock::lockThatCannotBeMadeDoesNotRefuse()
         QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {place}), 0);
     }
     QTemporaryDir next;
-    const QString usable = next.filePath(QStringLiteral("zel.lock"));
+    const QString taken = usable ? place : next.filePath(QStringLiteral("zel.lock"));
 
     InstanceLock alone = InstanceLock::Acquired, withNext = InstanceLock::Unavailable;
     QVERIFY2(endsWithin(3000,
                         [&] {
                             alone = acquireInstanceLock({place});
                             setInstanceLockUserForTests(-1);
-                            withNext = acquireInstanceLock({place, usable});
+                            releaseInstanceLock();
+                            withNext = acquireInstanceLock(
+                                {place, next.filePath(QStringLiteral("zel.lock"))});
                         }),
              "taking the lock blocked");
-    QCOMPARE(alone, InstanceLock::Unavailable);
+    QCOMPARE(alone, usable ? InstanceLock::Acquired : InstanceLock::Unavailable);
     QCOMPARE(withNext, InstanceLock::Acquired);
-    QCOMPARE(lockHolder(usable), ownPid);
+    QCOMPARE(lockHolder(taken), ownPid);
     struct stat made = {};
-    QCOMPARE(::stat(QFile::encodeName(usable).constData(), &made), 0);
+    QCOMPARE(::stat(QFile::encodeName(taken).constData(), &made), 0);
     QCOMPARE(made.st_mode & 07777, mode_t(0600)); // the user's alone, and opened again next time
-    releaseInstanceLock();
-}
-
-// Whatever a crash at any moment, or anything else, leaves in the lock file
-// means nothing: the next start takes the lock at once and leaves the file
-// as it was.
-void TestInstanceLock::leftoversDoNotBlock_data()
-{
-    columns<QByteArray, bool, int>("content", "qtHelperLock", "mode");
-    row("empty", QByteArray(), false, 0600);
-    row("garbage", QByteArray("\x01\xff not a lock\n"), false, 0600);
-    row("another host", QByteArray("1\nzel-orvalis\nsomewhere-else\n"), false, 0600);
-    row("empty, with Qt's empty helper lock", QByteArray(), true, 0600);
-    row("read-only, as made under umask 0277", QByteArray(), false, 0400);
-}
-
-void TestInstanceLock::leftoversDoNotBlock()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(bool, qtHelperLock);
-    QFETCH(int, mode);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("zel.lock"));
-    QVERIFY(writeFile(path, content));
-    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
-    if (qtHelperLock)
-        QVERIFY(writeFile(path + QStringLiteral(".rmlock")));
-
-    InstanceLock result = InstanceLock::Unavailable;
-    QVERIFY2(endsWithin(2000, [&] { result = acquireInstanceLock({path}); }),
-             "taking the lock blocked");
-    QCOMPARE(result, InstanceLock::Acquired);
-    QCOMPARE(lockHolder(path), ownPid);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), content);
-    QCOMPARE(file.permissions(),
-             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser
-                 | QFile::WriteUser); // the user's alone, mode 0600
+    if (usable) {
+        QFile left(place);
+        QVERIFY(left.open(QIODevice::ReadOnly));
+        QCOMPARE(left.readAll(), content);
+    }
     releaseInstanceLock();
 }
 

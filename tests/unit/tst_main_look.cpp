@@ -1,4 +1,3 @@
-#include "accessibility_check.h"
 #include "main_window_test.h"
 #include "reference_image.h"
 #include "ui/announcer.h"
@@ -25,9 +24,6 @@ private Q_SLOTS:
     void textsFitTheirBoxes();
     void coBrandCaptionShowsOneAmpersand();
     void linkLabelsLookAlike();
-    void screenReadersCanNameEveryControl();
-    void screenReadersHearOnlyThePanelInFront_data();
-    void screenReadersHearOnlyThePanelInFront();
     void screenReadersHearEachReadingAndTheWayBack();
 };
 
@@ -84,76 +80,6 @@ void TestMainLook::linkLabelsLookAlike()
         QCOMPARE(label->cursor().shape(), Qt::PointingHandCursor);
         QVERIFY(label->font().underline());
     }
-}
-
-void TestMainLook::screenReadersCanNameEveryControl()
-{
-    QCOMPARE(unnamedForScreenReaders(window), QStringList());
-}
-
-// Both panels stay visible for their access keys; a screen reader is told
-// only of the one in front, and of everything in it.
-void TestMainLook::screenReadersHearOnlyThePanelInFront_data()
-{
-    columns<bool, QString, int, QString, bool, QString>("afterReading", "name", "role", "heardName",
-                                                        "showing", "actions");
-    const QString press = QStringLiteral("Press");
-    const QString pressOrFocus = QStringLiteral("Press,SetFocus");
-    const auto row
-        = [](const char *title, bool afterReading, const char *name, QAccessible::Role role,
-             const char *heardName, bool showing, const QString &actions) {
-              ::row(title, afterReading, QString::fromLatin1(name), int(role),
-                    QString::fromUtf8(heardName), showing, actions);
-          };
-    row("forum link", false, "Label14", QAccessible::Link,
-        "The Most Popular Online Velmora Discussion Forum. Click Here To Visit Velmora Now.", true,
-        pressOrFocus);
-    row("question panel", false, "fraMain", QAccessible::Grouping, "Your question", true, {});
-    row("client area, no unnamed group", false, "clientArea", QAccessible::Pane, "", true, {});
-    row("brand strip, no unnamed group", false, "fraFullBrand", QAccessible::Pane, "", true, {});
-    row("covered result panel", false, "fraResult", QAccessible::Grouping, "Zel Orvalis Results",
-        false, {});
-    row("reading button", false, "cmdProceed", QAccessible::Button, "Orvalis Reading", true,
-        pressOrFocus);
-    row("covered back button", false, "cmdBack", QAccessible::Button, "Back", false, pressOrFocus);
-    row("picture", false, "Picture1_0", QAccessible::Graphic, "Oracle", true, {});
-    row("covered picture", false, "Picture1_1", QAccessible::Graphic, "Oracle", false, {});
-    row("prompt", false, "lblLabel_3", QAccessible::StaticText, "Enter Your Question", true, {});
-    row("question field", false, "txtQuestion", QAccessible::EditableText, "Enter Your Question",
-        true, QStringLiteral("SetFocus"));
-    row("covered co-branding link", false, "lblCobrand", QAccessible::Link,
-        "Co-brand this software for your site. Increase loyalty and traffic to your site. Put "
-        "your site's name &  link here. See \"Help\" for details. Click Here for more info on "
-        "co-branding.",
-        false, press);
-    row("covered question panel", true, "fraMain", QAccessible::Grouping, "Your question", false,
-        {});
-    row("covered reading button", true, "cmdProceed", QAccessible::Button, "Orvalis Reading", false,
-        pressOrFocus);
-    row("covered question field", true, "txtQuestion", QAccessible::EditableText,
-        "Enter Your Question", false, QStringLiteral("SetFocus"));
-    row("result panel", true, "fraResult", QAccessible::Grouping, "Zel Orvalis Results", true, {});
-    row("back button", true, "cmdBack", QAccessible::Button, "Back", true, pressOrFocus);
-    row("drawn name", true, "lblResult_0", QAccessible::StaticText, "TINIA", true, {});
-}
-
-void TestMainLook::screenReadersHearOnlyThePanelInFront()
-{
-    QFETCH(bool, afterReading);
-    QFETCH(QString, name);
-    QFETCH(int, role);
-    QFETCH(QString, heardName);
-    QFETCH(bool, showing);
-    QFETCH(QString, actions);
-
-    feedRandom({0.0f});
-    if (afterReading) {
-        QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
-        QTRY_VERIFY(reading()); // an access key's click lands a moment later
-    }
-    QWidget *shown = control(name.toLatin1().constData());
-    QVERIFY(shown->isVisible()); // covered, never hidden
-    COMPARE_HEARD(shown, QAccessible::Role(role), heardName, showing, actions);
 }
 
 namespace {

@@ -26,7 +26,6 @@ private Q_SLOTS:
     void pastedSpaceIsKept();
     void longMessageIsCutAtOnce_data();
     void longMessageIsCutAtOnce();
-    void pastedLineBreaksStayOne();
 };
 
 void TestReferralFields::promptRules_data()
@@ -207,17 +206,6 @@ void TestReferralFields::longMessageIsCutAtOnce()
     QCOMPARE(message->document()->isUndoAvailable(), how != QLatin1String("set") || kept < 2000);
     QTest::keyClick(message, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(message->toPlainText(), afterUndo);
-}
-
-// A pasted CR LF is one line break, and counts as one towards the limit.
-void TestReferralFields::pastedLineBreaksStayOne()
-{
-    auto *message = control<QPlainTextEdit>("txtMessage");
-    message->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(message, Qt::Key_A, Qt::ControlModifier);
-    QApplication::clipboard()->setText(QStringLiteral("ab\r\n").repeated(700));
-    QTest::keyClick(message, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(message->toPlainText(), QStringLiteral("ab\n").repeated(700).left(2000));
 }
 
 QTEST_MAIN(TestReferralFields)

@@ -1,9 +1,9 @@
-#include "accessibility_check.h"
 #include "links/link_target.h"
 #include "oracle/random_source.h"
 #include "reference_image.h"
 #include "support_test.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QSignalSpy>
 
@@ -25,8 +25,6 @@ private Q_SLOTS:
     void appealChoice();
     void appealsComeUpEvenly();
     void windowDesign();
-    void screenReadersHearEachControl_data();
-    void screenReadersHearEachControl();
     void libraryText();
     void checkBoxOpensHomeAndStaysReleased();
     void libraryLinkOpensTheLibrary();
@@ -80,7 +78,6 @@ void TestSupportWindow::windowDesign()
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     QCOMPARE(QApplication::focusWidget(), control("cmdClose"));
-    QCOMPARE(unnamedForScreenReaders(window), QStringList());
 
     // Tab takes the designed order, then the link, and round again;
     // Shift+Tab from Exit reaches the link.
@@ -107,49 +104,6 @@ void TestSupportWindow::windowDesign()
     feedRandom({0.0f});
     window = openWindow<SupportWindow>();
     COMPARE_WITH_REFERENCE(window, QStringLiteral("support"));
-}
-
-// The window is read as a dialog is; the home-page button is a push button
-// and never a check box; each referral field is named by its prompt, typed
-// into or not.
-void TestSupportWindow::screenReadersHearEachControl_data()
-{
-    columns<QString, int, QString, QString>("name", "role", "heardName", "actions");
-    const QString field = QStringLiteral("SetFocus");
-    const auto row = [](const char *name, QAccessible::Role role, const char *heardName,
-                        const QString &actions) {
-        ::row(name, QString::fromLatin1(name), int(role), QString::fromUtf8(heardName), actions);
-    };
-    row("SupportWindow", QAccessible::Dialog, ZEL_WINDOW_TITLE, {});
-    row("Picture1", QAccessible::Graphic, "Zel Orvalis icon", {});
-    row("Check1", QAccessible::Button, "Click Here To Visit Velmora Now",
-        QStringLiteral("Press,SetFocus"));
-    row("txtName", QAccessible::EditableText, "Your Name", field);
-    row("txtEmail", QAccessible::EditableText, "Your Email Address", field);
-    row("txtFriendName", QAccessible::EditableText, "Friend's Name", field);
-    row("txtFriendEmail", QAccessible::EditableText, "Friend's Email Address", field);
-    row("txtMessage", QAccessible::EditableText, "Your Message", field);
-    row("Frame6", QAccessible::Grouping, "Download Velmora Softwares", {});
-    row("lblGoToHome", QAccessible::Link, "Click Here To Visit Velmora Softwares",
-        QStringLiteral("Press,SetFocus"));
-}
-
-void TestSupportWindow::screenReadersHearEachControl()
-{
-    QFETCH(QString, name);
-    QFETCH(int, role);
-    QFETCH(QString, heardName);
-    QFETCH(QString, actions);
-
-    QWidget *heardControl
-        = name == window->objectName() ? window : control(name.toLatin1().constData());
-    COMPARE_HEARD(heardControl, QAccessible::Role(role), heardName, true, actions);
-    // Typed into, a field is still named by its prompt.
-    if (heardControl->focusPolicy() != Qt::NoFocus && heardControl != control("Check1")) {
-        heardControl->setFocus();
-        QTest::keyClicks(heardControl, QStringLiteral("x"));
-        COMPARE_HEARD(heardControl, QAccessible::Role(role), heardName, true, actions);
-    }
 }
 
 void TestSupportWindow::libraryText()
