@@ -101,7 +101,7 @@ void TestLinks::desktopOpenerGetsTheAddressAsOneArgument()
     QElapsedTimer timer;
     timer.start();
     openLink(address);
-    QVERIFY(timer.elapsed() < 1000); // it does not wait for the browser
+    QVERIFY(timer.elapsed() < 5000); // it does not wait for the browser
     qputenv("PATH", oldPath);
 
     QTRY_VERIFY(QFile::exists(record));
@@ -134,7 +134,7 @@ void TestLinks::missingOpenerIsSilent()
 #ifndef Q_OS_WIN
     qputenv("PATH", oldPath);
 #endif
-    QVERIFY(timer.elapsed() < 1000);
+    QVERIFY(timer.elapsed() < 5000);
     QVERIFY(!QApplication::activeModalWidget());
 }
 

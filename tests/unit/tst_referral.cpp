@@ -38,7 +38,6 @@ private Q_SLOTS:
     void firstRefusalForEveryPromptLeft();
     void composedAddress_data();
     void composedAddress();
-    void twoPressesOpenTwoIdenticalRequests();
     void hiddenMessageEmptiedFailsEveryPress();
     void refusalIsARealBoxOverTheWindow();
     void oddValuesArriveIntact_data();
@@ -194,20 +193,6 @@ void TestReferral::composedAddress()
         + QStringLiteral("&taf6=") + encodedProductSite();
 
     QCOMPARE(referral::composeRequest({name, email, message, friendName, friendEmail}), expected);
-}
-
-void TestReferral::twoPressesOpenTwoIdenticalRequests()
-{
-    fill({QStringLiteral(" Ann "), QStringLiteral("a@x.org"), QStringLiteral("Bo"),
-          QStringLiteral("b@y.org ")});
-    submit();
-    submit();
-    QCOMPARE(opened.size(), 2);
-    QCOMPARE(opened.at(0), opened.at(1));
-    QVERIFY(opened.first().contains(QStringLiteral(
-        "?taf1=Ann&taf2=a%40x.org&taf3=Your%20Message%0D%0A&taf4=Bo&taf5=b%40y.org&taf6=")));
-    QCOMPARE(referral::requestAddress(), opened.first());
-    QCOMPARE(line("txtName")->text(), QStringLiteral(" Ann "));
 }
 
 // Tabbing into the unseen message field, emptying it and leaving it puts the

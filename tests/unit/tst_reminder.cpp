@@ -140,7 +140,6 @@ private Q_SLOTS:
     void answers_data();
     void answers();
     void realBoxShowsTwoLines();
-    void unreadableStoreEndsSilently();
     void settingsFileInEveryState_data();
     void settingsFileInEveryState();
     void largeSettingsFileIsQuick();
@@ -230,13 +229,6 @@ void TestReminder::realBoxShowsTwoLines()
     QCOMPARE(seen.buttons.size(), 2);
     QCOMPARE(seen.defaultButton, QMessageBox::Yes);
     QCOMPARE(log, QStringList {"store 2026-12-07"}); // No: stored, nothing opened
-}
-
-void TestReminder::unreadableStoreEndsSilently()
-{
-    MemoryStore store(log, std::nullopt);
-    runUpdateReminder(store, Today);
-    QVERIFY(log.isEmpty());
 }
 
 // Whatever stands at the settings file's place, the reminder is over at once:
