@@ -235,13 +235,19 @@ void dressWindow(QWidget *window, const char *name, Qt::WindowFlags flags)
                            | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
+QRect centredIn(QSize size, const QRect &area)
+{
+    QRect placed = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, area);
+    // Larger than the area: its top left stays in it, where the title bar can be reached.
+    placed.moveTopLeft(QPoint(qMax(placed.left(), area.left()), qMax(placed.top(), area.top())));
+    return placed;
+}
+
 void centreOnScreen(QWidget *window)
 {
     QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    window->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window->size(),
-                                            screen->availableGeometry()));
+    if (screen) // the area panels leave free
+        window->setGeometry(centredIn(window->size(), screen->availableGeometry()));
 }
 
 } // namespace zel::look

@@ -125,7 +125,12 @@ QString shownLineBreaks(QString text);
 // adds: the kind of window, a minimise button, staying on top.
 void dressWindow(QWidget *window, const char *name, Qt::WindowFlags flags);
 
-// Places the window's client area in the middle of the screen it will open on.
+// A rect of `size` in the middle of `area`; one larger than the area keeps
+// its top left inside it.
+QRect centredIn(QSize size, const QRect &area);
+
+// Places the window's client area in the middle of the part of the screen it
+// will open on that panels leave free.
 void centreOnScreen(QWidget *window);
 
 } // namespace zel::look

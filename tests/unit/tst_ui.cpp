@@ -58,6 +58,7 @@ private Q_SLOTS:
     void fieldsStayWhiteOnADarkDesktop();
     void limitedFieldKeepsWhatFits_data();
     void limitedFieldKeepsWhatFits();
+    void windowsCentreInTheFreeArea();
 };
 
 void TestUi::labelCaptions_data()
@@ -330,6 +331,39 @@ void TestUi::limitedFieldKeepsWhatFits()
                                 .arg(step)
                                 .arg(done, readable(before), readable(limited->toPlainText()),
                                      readable(plain->toPlainText()))));
+    }
+}
+
+// Every window's size on a screen with a panel at each edge, or none, and on
+// one smaller than the window: a window that fits lies inside the free area
+// with its centre on the area's; one that does not keeps its top left there.
+void TestUi::windowsCentreInTheFreeArea()
+{
+    const QRect screen(0, 0, 1024, 768);
+    const QList<QRect> areas = {screen,
+                                screen.adjusted(0, 40, 0, 0),
+                                screen.adjusted(0, 0, 0, -48),
+                                screen.adjusted(64, 0, 0, 0),
+                                screen.adjusted(0, 0, -64, 0),
+                                QRect(1024, -200, 640, 480)}; // a second, smaller screen
+    for (const QRect &area : areas) {
+        for (const QSize size : {QSize(399, 226), QSize(562, 374), QSize(741, 315), QSize(641, 3)}) {
+            const QRect placed = look::centredIn(size, area);
+            const QPoint off = placed.center() - area.center();
+            const bool fits = size.width() <= area.width() && size.height() <= area.height();
+            QVERIFY2(placed.size() == size
+                         && (fits ? area.contains(placed) && qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1
+                                  : area.contains(placed.topLeft())),
+                     qPrintable(QStringLiteral("%1x%2 in %3,%4 %5x%6: at %7,%8")
+                                    .arg(size.width())
+                                    .arg(size.height())
+                                    .arg(area.x())
+                                    .arg(area.y())
+                                    .arg(area.width())
+                                    .arg(area.height())
+                                    .arg(placed.x())
+                                    .arg(placed.y())));
+        }
     }
 }
 
