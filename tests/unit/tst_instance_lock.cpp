@@ -292,14 +292,20 @@ void TestInstanceLock::socketTellsUsersApart()
     const auto nameAt = [&](int index) {
         return index ? name + u'-' + QString::number(index) : name;
     };
+    const auto openFiles = [] { return QDir(QStringLiteral("/proc/self/fd")).count(); };
+    const uint openBefore = openFiles();
     QList<int> others;
     for (const int index : listening)
         others << listenAt(nameAt(index));
     QCOMPARE(others.size(), 2 * listening.size());
     if (!ours)
         setInstanceLockUserForTests(int(::getuid()) + 1);
+    int steps = 0; // each name is asked about a few times at most: none is waited on
+    setSocketStepForTests([&steps] { ++steps; });
     const InstanceLock got = acquireInstanceLock({u'@' + name});
+    setSocketStepForTests({});
     setInstanceLockUserForTests(-1);
+    QVERIFY2(steps <= 8 * 8, qPrintable(QString::number(steps)));
     for (const int fd : std::as_const(others))
         ::close(fd);
     QCOMPARE(int(got), result);
@@ -312,6 +318,7 @@ void TestInstanceLock::socketTellsUsersApart()
         for (const int fd : fds)
             ::close(fd);
     }
+    QCOMPARE(openFiles(), openBefore); // nothing left open on the way
 }
 
 // Two starts that race: exactly one of them stays, in every order of their
