@@ -3,9 +3,12 @@
 # today quietly; a date 20 days back brings the question before the main
 # window, and Yes opens the download page and stores today. On a full disk,
 # No stores nothing and the file stays whole (in a mount namespace of the
-# test's own, where root can make a small disk).
-if [ "$(id -u)" = 0 ] && [ -z "${ZEL_IN_NAMESPACE:-}" ] && unshare -m true 2>/dev/null; then
-    ZEL_IN_NAMESPACE=1 exec unshare -m --propagation private bash "$0" "$@"
+# test's own, where it can make a small disk: an ordinary user as root of a
+# user namespace of its own).
+own=-m
+[ "$(id -u)" = 0 ] || own=-rm
+if [ -z "${ZEL_IN_NAMESPACE:-}" ] && unshare "$own" true 2>/dev/null; then
+    ZEL_IN_NAMESPACE=1 exec unshare "$own" --propagation private bash "$0" "$@"
 fi
 . "$(dirname "$0")/lib.sh"
 conf=$SETTINGS_FILE

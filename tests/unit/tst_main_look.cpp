@@ -22,7 +22,6 @@ private Q_SLOTS:
     void windowFrame();
     void textsFitTheirBoxes_data();
     void textsFitTheirBoxes();
-    void coBrandCaptionShowsOneAmpersand();
     void linkLabelsLookAlike();
     void screenReadersHearEachReadingAndTheWayBack();
 };
@@ -62,15 +61,6 @@ void TestMainLook::textsFitTheirBoxes()
 {
     QFETCH(QString, name);
     QCOMPARE(cutOff(control<QLabel>(qPrintable(name))), QString());
-}
-
-void TestMainLook::coBrandCaptionShowsOneAmpersand()
-{
-    const QString text = control<QLabel>("lblCobrand")->text();
-    QVERIFY2(text.contains(
-                 QStringLiteral("Put your site's name &  link here. See \"Help\" for details.")),
-             qPrintable(text));
-    QVERIFY(!text.contains(QStringLiteral("&&")));
 }
 
 void TestMainLook::linkLabelsLookAlike()

@@ -46,14 +46,8 @@ void TestOracle::entryIndexFor_data()
 
     const float belowOne = std::nextafter(1.0f, 0.0f);
     row("zero is TINIA", 0.0f, 0);
-    row("just below 0.02", std::nextafter(0.02f, 0.0f), 0);
     row("0.02 in single precision", 0.02f, 0);
-    row("just above 0.02", std::nextafter(0.02f, 1.0f), 1);
     row("half ties to even: USIL", 0.5f, 12);
-    row("just above half", std::nextafter(0.5f, 1.0f), 13);
-    row("just below half", std::nextafter(0.5f, 0.0f), 12);
-    row("just below 0.98", std::nextafter(0.98f, 0.0f), 24);
-    row("just above 0.98", std::nextafter(0.98f, 1.0f), 25);
     row("largest float below one is TURMS", belowOne, 25);
 }
 
