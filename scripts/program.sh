@@ -86,11 +86,6 @@ focus() {
     wait_until 10 has_focus "$1" || fail "window $1 never got the keyboard focus"
 }
 
-# window_size WINDOW: "WIDTH HEIGHT" of its client area.
-window_size() {
-    xwininfo -id "$1" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w, h}'
-}
-
 window_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 
 # close_window WINDOW: asks the window manager to close it, as its close box
