@@ -1,5 +1,7 @@
 # The two commands a new user needs: `make run` and `make test`.
-# Both install what is missing, configure and build in build/.
+# Both install what is missing, configure and build in build/: make run the
+# program alone, make test the program with its tests. Each target installs
+# the packages of its own purpose, from the lists in scripts/install-deps.sh.
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
@@ -18,16 +20,22 @@ ifneq ($(SOURCE_DATE_EPOCH),)
 export SOURCE_DATE_EPOCH
 endif
 
-.PHONY: all deps configure build run test bench install package screenshots clean \
-	windows package-windows test-windows screenshots-windows check-reproducible
+.PHONY: all deps deps-package deps-test configure build run test bench install package \
+	screenshots clean windows package-windows test-windows screenshots-windows check-reproducible
 
 all: build
 
+# Building and running; packaging added; the tests added to both.
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh --build
+deps-package:
+	@./scripts/install-deps.sh --build --package
+deps-test:
+	@./scripts/install-deps.sh --build --package --test
 
+# The program alone: the tests need packages of their own (make test).
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DZEL_BUILD_TESTS=OFF $(CMAKE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -36,9 +44,12 @@ run: build
 	$(BUILD_DIR)/bin/zel-orvalis
 
 # The whole suite, then the unit and end-to-end tests again in a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer. The same build folder as
+# make run's, configured with the tests.
 SAN_BUILD_DIR ?= build-sanitize
-test: build
+test: deps-test
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DZEL_BUILD_TESTS=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	cmake -S . -B $(SAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DZEL_SANITIZE=ON -DZEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(SAN_BUILD_DIR) -j $(JOBS)
@@ -46,7 +57,7 @@ test: build
 		ctest --test-dir $(SAN_BUILD_DIR) -L 'unit|e2e' --output-on-failure -j $(JOBS)
 
 # Start-up and memory against a minimal Qt window, and the cost of a reading.
-bench: build
+bench: deps-test build
 	./scripts/bench.sh $(BUILD_DIR)
 
 # make install PREFIX=/usr/local [DESTDIR=/staging]
@@ -57,11 +68,11 @@ install: build
 # A .deb in $(BUILD_DIR)/package. CPack gives the package's folders, and the
 # parts of the .deb itself, the modes the umask leaves them: 022 makes them
 # the same whatever the builder's own umask is (Ubuntu's is 002).
-package: build
+package: deps-package build
 	umask 022 && cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
 
 # Every window, rendered under Xvfb into docs/ (and docs/2x/ at twice the scale).
-screenshots: build
+screenshots: deps-test build
 	./scripts/screenshots.sh $(BUILD_DIR)/bin/zel-orvalis
 
 # Windows: cross-built with MinGW-w64 against a Qt for Windows that
@@ -98,7 +109,7 @@ screenshots-windows: windows
 # and every time alike (in UTC, since a zip's own times are local ones).
 package-windows: windows
 	$(IN_DEBIAN13) cpack --config $(WIN_BUILD_DIR)/CPackConfig.cmake -B $(WIN_BUILD_DIR)/package
-	@./scripts/install-deps.sh strip-nondeterminism
+	@./scripts/install-deps.sh --windows
 	TZ=UTC strip-nondeterminism --type zip $(if $(SOURCE_DATE_EPOCH),--timestamp $(SOURCE_DATE_EPOCH)) \
 		$(WIN_BUILD_DIR)/package/*.zip
 	@ls -la $(WIN_BUILD_DIR)/package/*.exe $(WIN_BUILD_DIR)/package/*.zip

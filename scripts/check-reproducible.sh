@@ -17,7 +17,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 cd "$repo"
 # A report of what differs. diffoscope-minimal is all of diffoscope's own
 # code; the full package adds only recommendations, which are not installed.
-./scripts/install-deps.sh diffoscope-minimal
+./scripts/install-deps.sh --reproducible
 
 commit=$(git rev-parse HEAD)
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then

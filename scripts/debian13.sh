@@ -62,7 +62,7 @@ if [ "$1" = --print-root ]; then
 fi
 
 make_root() {
-    "$here/install-deps.sh" mmdebstrap debian-archive-keyring
+    "$here/install-deps.sh" --windows
     cache_claim debian-13 "$root" || return 0
     # Roots made for other package lists are of no more use.
     local old

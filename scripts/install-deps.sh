@@ -1,16 +1,53 @@
 #!/bin/sh
-# Installs the Debian/Ubuntu packages that building, running and testing need,
-# and only those that are missing. Uses sudo when not run as root.
-# Usage: install-deps.sh [PACKAGE...]   (the packages given, or make test's)
+# Installs the Debian/Ubuntu packages of one or more purposes, and only those
+# that are missing. Uses sudo when not run as root. Every list of what the
+# host needs is here, one per purpose; the Windows tools themselves live in
+# the Debian 13 root, whose list is scripts/debian13.sh's.
+#
+# Usage: install-deps.sh [--build] [--package] [--test] [--windows]
+#                        [--reproducible] [PACKAGE...]
+#   --build         building and running the program: make build, make run,
+#                   make install
+#   --package       make package, added to --build: CPack's .deb, which
+#                   needs dpkg-shlibdeps and file
+#   --test          make test, added to --build and --package (and make bench
+#                   and make screenshots, which use the same X session): Qt's
+#                   private headers for the unit tests, the format check, the
+#                   X server, window manager and tools the end-to-end tests
+#                   drive, the screen reader, the packaging checks, the
+#                   cross compiler of the Windows compile check, and the xcb
+#                   that make bench's start-up timer needs
+#   --windows       what the Windows targets need on the host: mmdebstrap to
+#                   make the Debian 13 root, and strip-nondeterminism for the
+#                   zip
+#   --reproducible  make check-reproducible: diffoscope to show a difference
+#   PACKAGE         any other package, by name
 set -eu
 
-packages="$*"
-[ -n "$packages" ] || packages="cmake make g++ pkg-config clang-format
-qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-qpa-plugins libgl-dev
-fonts-dejavu-core
+build="cmake make g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+fonts-dejavu-core"
+package="dpkg-dev file"
+test="qt6-base-private-dev clang-format
 xvfb xauth openbox xdotool wmctrl x11-utils x11-xserver-utils imagemagick
 orca at-spi2-core dbus-x11 python3-pyatspi
-desktop-file-utils appstream dpkg-dev lintian file g++-mingw-w64-x86-64-posix libxcb1-dev"
+desktop-file-utils appstream lintian g++-mingw-w64-x86-64-posix
+pkg-config libxcb1-dev"
+windows="mmdebstrap debian-archive-keyring strip-nondeterminism"
+reproducible="diffoscope-minimal"
+
+packages=""
+for argument in "$@"; do
+    case $argument in
+        --build) packages="$packages $build" ;;
+        --package) packages="$packages $package" ;;
+        --test) packages="$packages $test" ;;
+        --windows) packages="$packages $windows" ;;
+        --reproducible) packages="$packages $reproducible" ;;
+        -*) echo "$0: unknown purpose $argument" >&2; exit 2 ;;
+        *) packages="$packages $argument" ;;
+    esac
+done
+[ -n "$packages" ] || { echo "usage: $0 --build|--package|--test|--windows|--reproducible|PACKAGE..." >&2; exit 2; }
 
 missing=""
 for package in $packages; do
