@@ -1,12 +1,12 @@
 #include "app/startup.h"
 
+#include "accessibility/accessibility.h"
 #include "app/end_program.h"
 #include "app/instance_lock.h"
 #include "main_window/main_window.h"
 #include "oracle/random_source.h"
 #include "reminder/update_reminder.h"
 #include "support/support_window.h"
-#include "ui/accessibility.h"
 #include "ui/held_key.h"
 #include "ui/look.h"
 #include "ui/messages.h"

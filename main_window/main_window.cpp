@@ -1,12 +1,12 @@
 #include "main_window/main_window.h"
 
 #include "about/about_window.h"
+#include "accessibility/announcer.h"
 #include "links/open_link.h"
 #include "main_window/brand_choice.h"
 #include "main_window/main_menu.h"
 #include "oracle/oracle_table.h"
 #include "oracle/random_source.h"
-#include "ui/announcer.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 #include "ui/page_stack.h"
@@ -132,7 +132,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     // Both panels stay visible, for their access keys and the Tab order; the
     // question panel starts in front.
-    panels = accessibility::stackPages(client, PanelRect, {questionPanel, resultPanel});
+    panels = look::stackPages(client, PanelRect, {questionPanel, resultPanel});
     // The links come after the designed controls: the forum, then the brand
     // label in front.
     QWidget *const order[] = {questionField, proceed, back, forumLink, coBrandLink, fullBrandLink};
@@ -197,7 +197,7 @@ void MainWindow::buildBrandStrip(QWidget *client)
     // The main window's co-branding label leads to co-branding; About's does not.
     connect(coBrandLink, &LinkLabel::clicked, this, [] { openLink(LinkTarget::CoBrandPage); });
     connect(fullBrandLink, &LinkLabel::clicked, this, [] { openLink(LinkTarget::FullBrandPage); });
-    brandLabels = accessibility::stackPages(strip, BrandLabelRect, {coBrandLink, fullBrandLink});
+    brandLabels = look::stackPages(strip, BrandLabelRect, {coBrandLink, fullBrandLink});
     // Only the label in front is a link the keyboard reaches.
     connect(brandLabels, &QStackedLayout::currentChanged, this, [this] {
         for (LinkLabel *link : {coBrandLink, fullBrandLink})

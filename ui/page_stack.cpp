@@ -4,7 +4,7 @@
 #include <QStackedLayout>
 #include <QWidget>
 
-namespace zel::accessibility {
+namespace zel::look {
 
 namespace {
 
@@ -43,4 +43,4 @@ QStackedLayout *stackPages(QWidget *parent, const QRect &place,
     return stack;
 }
 
-} // namespace zel::accessibility
+} // namespace zel::look

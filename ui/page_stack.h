@@ -6,7 +6,7 @@ class QRect;
 class QStackedLayout;
 class QWidget;
 
-namespace zel::accessibility {
+namespace zel::look {
 
 // Pages that share one rectangle of `parent` (`place`) and take turns in
 // front. Every page stays shown, so its access keys work from behind; the
@@ -17,4 +17,4 @@ namespace zel::accessibility {
 QStackedLayout *stackPages(QWidget *parent, const QRect &place,
                            std::initializer_list<QWidget *> pages);
 
-} // namespace zel::accessibility
+} // namespace zel::look

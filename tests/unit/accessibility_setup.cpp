@@ -1,4 +1,4 @@
-#include "ui/accessibility.h"
+#include "accessibility/accessibility.h"
 #include "ui/held_key.h"
 
 #include <QCoreApplication>

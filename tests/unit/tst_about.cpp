@@ -175,8 +175,9 @@ void TestAbout::aboutLinksLeaveItOpen()
     QCOMPARE(looks, QStringList({"framed", "plain", "plain", "plain"}));
     const QString homePage = linkAddress(LinkTarget::HomePage);
     const QString fullBrand = linkAddress(LinkTarget::FullBrandPage);
-    QCOMPARE(opened, QStringList({homePage, fullBrand, fullBrand, homePage, fullBrand, homePage,
-                                  fullBrand, fullBrand}));
+    QCOMPARE(opened,
+             QStringList({homePage, fullBrand, fullBrand, homePage, fullBrand, homePage, fullBrand,
+                          fullBrand}));
 }
 
 QTEST_MAIN(TestAbout)

@@ -109,7 +109,8 @@ QWidget *TestAccessibility::openState(const QString &state)
     if (state == QLatin1String("main-back"))
         QTest::mouseClick(control("cmdBack"), Qt::LeftButton);
     // Typed into, each field is still named by its prompt.
-    for (const char *field : {"txtName", "txtEmail", "txtFriendName", "txtFriendEmail", "txtMessage"}) {
+    for (const char *field :
+         {"txtName", "txtEmail", "txtFriendName", "txtFriendEmail", "txtMessage"}) {
         if (state == QLatin1String("support-typed")) {
             control(field)->setFocus(Qt::TabFocusReason);
             QTest::keyClicks(control(field), QStringLiteral("x"));

@@ -195,15 +195,16 @@ void TestInstanceLock::lockThatCannotBeMadeDoesNotRefuse()
     const QString taken = usable ? place : next.filePath(QStringLiteral("zel.lock"));
 
     InstanceLock alone = InstanceLock::Acquired, withNext = InstanceLock::Unavailable;
-    QVERIFY2(endsWithin(3000,
-                        [&] {
-                            alone = acquireInstanceLock({place});
-                            setInstanceLockUserForTests(-1);
-                            releaseInstanceLock();
-                            withNext = acquireInstanceLock(
-                                {place, next.filePath(QStringLiteral("zel.lock"))});
-                        }),
-             "taking the lock blocked");
+    QVERIFY2(
+        endsWithin(
+            3000,
+            [&] {
+                alone = acquireInstanceLock({place});
+                setInstanceLockUserForTests(-1);
+                releaseInstanceLock();
+                withNext = acquireInstanceLock({place, next.filePath(QStringLiteral("zel.lock"))});
+            }),
+        "taking the lock blocked");
     QCOMPARE(alone, usable ? InstanceLock::Acquired : InstanceLock::Unavailable);
     QCOMPARE(withNext, InstanceLock::Acquired);
     QCOMPARE(lockHolder(taken), ownPid);
@@ -292,7 +293,9 @@ void TestInstanceLock::socketTellsUsersApart()
     const auto nameAt = [&](int index) {
         return index ? name + u'-' + QString::number(index) : name;
     };
-    const auto openFiles = [] { return QDir(QStringLiteral("/proc/self/fd")).count(); };
+    const auto openFiles = [] {
+        return QDir(QStringLiteral("/proc/self/fd")).count();
+    };
     const uint openBefore = openFiles();
     QList<int> others;
     for (const int index : listening)

@@ -103,9 +103,10 @@ void TestMainLinks::brandStripShowsOneLabel()
     clickOver(strip, QPoint(strip->width() / 2, strip->height() - 3));
     QVERIFY(opened.isEmpty());
     clickOver(strip);
-    QCOMPARE(opened, QStringList {linkAddress(front == QLatin1String("lblCobrand")
-                                                  ? LinkTarget::CoBrandPage
-                                                  : LinkTarget::FullBrandPage)});
+    QCOMPARE(opened,
+             QStringList {linkAddress(front == QLatin1String("lblCobrand")
+                                          ? LinkTarget::CoBrandPage
+                                          : LinkTarget::FullBrandPage)});
 }
 
 // Every link command opens its one destination, once per use, and leaves the

@@ -1,6 +1,6 @@
+#include "accessibility/announcer.h"
 #include "main_window_test.h"
 #include "reference_image.h"
-#include "ui/announcer.h"
 
 #include <QAccessible>
 #include <QScopeGuard>

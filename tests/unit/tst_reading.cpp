@@ -219,7 +219,8 @@ void TestReading::oddQuestions_data()
         longest[i] = QLatin1Char(' ');
     QString mixed;
     while (mixed.size() < 4 * 32767)
-        mixed += QStringLiteral("Ἀθηνᾶ 日本語 שלום مرحبا 😀👍🏽 question ");
+        mixed
+            += QStringLiteral("Ἀθηνᾶ 日本語 שלום مرحبا 😀👍🏽 question ");
     row("at the length limit", longest);
     row("mixed scripts and emoji, four times the limit", mixed);
     row("control characters", QStringLiteral("a\x01\x07\x1b\tb\x7f"));

@@ -142,9 +142,9 @@ QString disagreement(QWidget *field, const QString &text)
 } // namespace
 
 // Every call a screen reader makes on a field, at every offset in and around
-// its text and far outside it, answers at once (within a few seconds, for a busy machine). An edit outside the
-// text changes nothing; one inside keeps the text around it and adds what
-// fits, in whole characters.
+// its text and far outside it, answers at once (within a few seconds, for a busy machine). An edit
+// outside the text changes nothing; one inside keeps the text around it and adds what fits, in
+// whole characters.
 void TestTextFields::everyCallAnswersAtOnce_data()
 {
     columns<bool, QString>("multiLine", "text");

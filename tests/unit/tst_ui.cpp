@@ -347,13 +347,15 @@ void TestUi::windowsCentreInTheFreeArea()
                                 screen.adjusted(0, 0, -64, 0),
                                 QRect(1024, -200, 640, 480)}; // a second, smaller screen
     for (const QRect &area : areas) {
-        for (const QSize size : {QSize(399, 226), QSize(562, 374), QSize(741, 315), QSize(641, 3)}) {
+        for (const QSize size :
+             {QSize(399, 226), QSize(562, 374), QSize(741, 315), QSize(641, 3)}) {
             const QRect placed = look::centredIn(size, area);
             const QPoint off = placed.center() - area.center();
             const bool fits = size.width() <= area.width() && size.height() <= area.height();
             QVERIFY2(placed.size() == size
-                         && (fits ? area.contains(placed) && qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1
-                                  : area.contains(placed.topLeft())),
+                         && (fits
+                                 ? area.contains(placed) && qAbs(off.x()) <= 1 && qAbs(off.y()) <= 1
+                                 : area.contains(placed.topLeft())),
                      qPrintable(QStringLiteral("%1x%2 in %3,%4 %5x%6: at %7,%8")
                                     .arg(size.width())
                                     .arg(size.height())

@@ -1,4 +1,4 @@
-#include "ui/line_field_accessible.h"
+#include "accessibility/line_field_accessible.h"
 
 #include "ui/plain_widgets.h"
 

@@ -1,6 +1,6 @@
-#include "ui/announcer.h"
+#include "accessibility/announcer.h"
 
-#include "ui/announce.h"
+#include "accessibility/announce.h"
 
 #include <QAccessible>
 #include <QWidget>

@@ -1,15 +1,15 @@
-#include "ui/accessibility.h"
+#include "accessibility/accessibility.h"
 
-#include "ui/announcement_accessible.h"
-#include "ui/announcer.h"
-#include "ui/decoration_accessible.h"
+#include "accessibility/announcement_accessible.h"
+#include "accessibility/announcer.h"
+#include "accessibility/decoration_accessible.h"
+#include "accessibility/limited_text_edit_accessible.h"
+#include "accessibility/line_field_accessible.h"
+#include "accessibility/link_accessible.h"
+#include "accessibility/panel_accessible.h"
 #include "ui/limited_text_edit.h"
-#include "ui/limited_text_edit_accessible.h"
-#include "ui/line_field_accessible.h"
-#include "ui/link_accessible.h"
 #include "ui/link_label.h"
 #include "ui/panel.h"
-#include "ui/panel_accessible.h"
 #include "ui/plain_widgets.h"
 
 #include <QAccessible>

@@ -1,4 +1,4 @@
-#include "ui/decoration_accessible.h"
+#include "accessibility/decoration_accessible.h"
 
 namespace zel::accessibility {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/places_along.h"
-#include "ui/text_field_accessible.h"
+#include "accessibility/places_along.h"
+#include "accessibility/text_field_accessible.h"
 
 #include <QFont>
 #include <QList>

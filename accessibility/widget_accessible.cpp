@@ -1,4 +1,4 @@
-#include "ui/widget_accessible.h"
+#include "accessibility/widget_accessible.h"
 
 #include <QStackedLayout>
 #include <QWidget>

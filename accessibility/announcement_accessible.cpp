@@ -1,6 +1,6 @@
-#include "ui/announcement_accessible.h"
+#include "accessibility/announcement_accessible.h"
 
-#include "ui/announcer.h"
+#include "accessibility/announcer.h"
 
 #include <QWidget>
 #include <QWindow>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/text_field_accessible.h"
+#include "accessibility/text_field_accessible.h"
 
 #include <QTextCursor>
 

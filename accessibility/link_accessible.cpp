@@ -1,4 +1,4 @@
-#include "ui/link_accessible.h"
+#include "accessibility/link_accessible.h"
 
 #include "ui/link_label.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/widget_accessible.h"
+#include "accessibility/widget_accessible.h"
 
 namespace zel::accessibility {
 

@@ -1,4 +1,4 @@
-#include "ui/panel_accessible.h"
+#include "accessibility/panel_accessible.h"
 
 #include <QApplication>
 #include <QWidget>

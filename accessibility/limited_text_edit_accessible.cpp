@@ -1,7 +1,7 @@
-#include "ui/limited_text_edit_accessible.h"
+#include "accessibility/limited_text_edit_accessible.h"
 
+#include "accessibility/places_along.h"
 #include "ui/limited_text_edit.h"
-#include "ui/places_along.h"
 
 #include <QTextBlock>
 #include <QTextLayout>

@@ -1,4 +1,4 @@
-#include "ui/places_along.h"
+#include "accessibility/places_along.h"
 
 #include <QGlyphRun>
 #include <QTextLayout>

@@ -1,4 +1,4 @@
-#include "ui/text_field_accessible.h"
+#include "accessibility/text_field_accessible.h"
 
 namespace zel::accessibility {
 

@@ -1,4 +1,4 @@
-#include "ui/announce.h"
+#include "accessibility/announce.h"
 
 namespace zel {
 
