@@ -41,19 +41,19 @@ main_window() { win=$(find_window "$ZEL_TITLE" 2>/dev/null); }
 wait_until 10 main_window || fail "no main window"
 hears 10 "Enter Your Question text."
 
-# A reading is spoken within 2 seconds, name and whole text, as the result
-# panel shows them, the focus left in the covered question field; the
-# second reading is spoken too.
+# A reading is spoken at once (10 seconds allow for a busy machine), name
+# and whole text, as the result panel shows them, the focus left in the
+# covered question field; the second reading is spoken too.
 press R a i n
 notifications() { utterances | grep -c '^notification ' || true; }
 for reading in first second; do
     before=$(notifications)
     press alt+o
     spoken_again() { [ "$(notifications)" -gt "$before" ]; }
-    wait_until 2 spoken_again || fail "the $reading reading was not spoken within 2 seconds"
+    wait_until 10 spoken_again || fail "the $reading reading was not spoken within 10 seconds"
     mapfile -t shown < <(atspi texts "Zel Orvalis Results")
     [ "${#shown[@]}" = 2 ] || fail "the result panel shows: ${shown[*]}"
-    hears 2 "notification ${shown[0]}." "${shown[1]}"
+    hears 10 "notification ${shown[0]}." "${shown[1]}"
 done
 # Every Tab stop is heard, the covered page's too: the question and its
 # button stay in the Tab order while a reading shows, and Back while asking.
@@ -67,7 +67,7 @@ tab_stops() {
 }
 tab_stops
 press alt+b
-hears 2 "notification Enter Your Question."
+hears 10 "notification Enter Your Question."
 tab_stops
 
 # About: its title and texts, then OK; its two links are links that Tab
