@@ -138,7 +138,7 @@ QRect LineFieldAccessible::boxOf(int character) const
     if (fieldText.constData() != measures.text.constData()
         || fieldText.size() != measures.text.size() || font != measures.font)
         measures = {fieldText, font, placesAlong(fieldText, font), QRect(), {-1, -1, QSize()}};
-    const std::tuple caretNow(cursorPosition(), field()->drawings(), field()->size());
+    const std::tuple caretNow(cursorPosition(), field()->paintCount(), field()->size());
     if (caretNow != measures.caretMeasuredFor) {
         measures.caret = field()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
         measures.caretMeasuredFor = caretNow;

@@ -20,9 +20,10 @@
 #include <unistd.h>
 
 namespace zel {
-namespace {
 
 Q_LOGGING_CATEGORY(lcInstance, "zel.instance", QtCriticalMsg) // silent unless asked for
+
+namespace {
 
 // The lock files this process holds open, each with an flock on it, and the
 // socket it listens on.
@@ -33,7 +34,7 @@ QList<int> &held()
 }
 
 // The user the lock is taken for: what belongs to anyone else is never used.
-uid_t &owner()
+uid_t &lockUid()
 {
     static uid_t uid = ::getuid();
     return uid;
@@ -69,7 +70,7 @@ bool makePrivateFolder(const QByteArray &home, const QByteArray &path)
     if (fd < 0)
         return false;
     struct stat info = {};
-    const bool own = ::fstat(fd, &info) == 0 && info.st_uid == owner()
+    const bool own = ::fstat(fd, &info) == 0 && info.st_uid == lockUid()
         && ((info.st_mode & 0777) == 0700 || ::fchmod(fd, 0700) == 0);
     ::close(fd);
     return own;
@@ -125,7 +126,7 @@ InstanceLock lockAt(const QString &path, int &fd)
         return InstanceLock::Unavailable;
     }
     struct stat info = {};
-    if (::fstat(folder, &info) != 0 || info.st_uid != owner()
+    if (::fstat(folder, &info) != 0 || info.st_uid != lockUid()
         || (info.st_mode & (S_IWGRP | S_IWOTH))) {
         qCWarning(lcInstance, "%s is not the user's own private folder", folderName.constData());
         ::close(folder);
@@ -142,7 +143,7 @@ InstanceLock lockAt(const QString &path, int &fd)
         qCWarning(lcInstance, "%s: %s", qPrintable(path), std::strerror(openError));
         return InstanceLock::Unavailable;
     }
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != owner()) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != lockUid()) {
         qCWarning(lcInstance, "%s is not a regular file of the user's", qPrintable(path));
         ::close(fd);
         return InstanceLock::Unavailable;
@@ -208,7 +209,7 @@ InstanceLock acquireInstanceLock(const QStringList &places)
     for (const QString &place : places) {
         int fd = -1, mark = -1;
         const bool socket = place.startsWith(u'@');
-        switch (socket ? claimSocket(place, owner(), fd, mark) : lockAt(place, fd)) {
+        switch (socket ? claimSocket(place, lockUid(), fd, mark) : lockAt(place, fd)) {
         case InstanceLock::Acquired:
             taken << fd;
             if (socket)
@@ -236,7 +237,7 @@ InstanceLock acquireInstanceLock(const QStringList &places)
 
 void setInstanceLockUserForTests(int uid)
 {
-    owner() = uid < 0 ? ::getuid() : uid_t(uid);
+    lockUid() = uid < 0 ? ::getuid() : uid_t(uid);
 }
 
 void releaseInstanceLock()

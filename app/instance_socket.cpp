@@ -16,8 +16,6 @@
 namespace zel {
 namespace {
 
-Q_LOGGING_CATEGORY(lcSocket, "zel.instance", QtCriticalMsg) // silent unless asked for
-
 constexpr int SocketNames = 8;
 constexpr std::chrono::milliseconds PollEvery(5);
 
@@ -123,7 +121,7 @@ InstanceLock settle(const QString &place, int index, uid_t user, int &fd, int &m
     if (mark < 0 || !abstractAddress(place, index, address, size, Settled)
         || ::bind(mark, reinterpret_cast<sockaddr *>(&address), size) != 0
         || ::listen(mark, SocketQueue) != 0) {
-        qCWarning(lcSocket, "%s: settled, but cannot say so: %s", qPrintable(place),
+        qCWarning(lcInstance, "%s: settled, but cannot say so: %s", qPrintable(place),
                   std::strerror(errno));
         ::close(mark);
         mark = -1;
@@ -167,7 +165,7 @@ InstanceLock claimSocket(const QString &place, uid_t user, int &fd, int &mark,
             std::this_thread::sleep_for(PollEvery);
         }
     }
-    qCWarning(lcSocket, "%s: no name of it could be taken", qPrintable(place));
+    qCWarning(lcInstance, "%s: no name of it could be taken", qPrintable(place));
     return InstanceLock::Unavailable;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/instance_lock.h"
 
+#include <QLoggingCategory>
 #include <QString>
 
 #include <chrono>
@@ -9,6 +10,9 @@
 #include <sys/types.h>
 
 namespace zel {
+
+// The instance lock's log, sockets and lock files alike (defined with the lock).
+Q_DECLARE_LOGGING_CATEGORY(lcInstance)
 
 // "@name": a socket in Linux's abstract namespace that the kernel keeps for
 // the process listening there and drops when it ends, so no clean-up of a

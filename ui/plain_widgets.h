@@ -17,8 +17,8 @@ class LineField final : public QLineEdit
 public:
     using QLineEdit::QLineEdit;
 
-    // How often it has been drawn: its text scrolls only as it is drawn.
-    int drawings() const { return drawn; }
+    // How many times it has been painted: its text scrolls only as it is painted.
+    int paintCount() const { return drawn; }
 
 protected:
     void paintEvent(QPaintEvent *event) override

@@ -35,12 +35,7 @@ held_lock() {
 }
 
 # lock_holder FILE: the process whose flock is on FILE, as the kernel lists it.
-lock_holder() {
-    local inode
-    inode=$(stat -c %i "$1") || return 1
-    awk -v inode="$inode" '$2 == "FLOCK" { n = split($6, f, ":"); if (f[n] == inode) print $5 }' \
-        /proc/locks
-}
+lock_holder() { sh "$(dirname "${BASH_SOURCE[0]}")/../lock_holder.sh" "$1"; }
 
 # opened_count: how many addresses have been opened so far.
 opened_count() {

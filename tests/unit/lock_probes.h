@@ -31,24 +31,13 @@ inline QStringList openTargets(qint64 pid = QCoreApplication::applicationPid())
     return targets;
 }
 
-// The process whose flock is on the file at `path`, as the kernel lists it;
-// empty when none is.
+// The process whose flock is on the file at `path`; empty when none is.
 inline QString lockHolder(const QString &path)
 {
-    struct stat info = {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return {};
-    QFile locks(QStringLiteral("/proc/locks"));
-    if (!locks.open(QIODevice::ReadOnly))
-        return {};
-    // "1: FLOCK  ADVISORY  WRITE 4242 fe:00:1234 0 EOF"; a waiter's has "->".
-    for (const QByteArray &line : locks.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 5 && fields[1] == "FLOCK"
-            && fields[5].split(':').constLast() == QByteArray::number(quint64(info.st_ino)))
-            return QString::fromLatin1(fields[4]);
-    }
-    return {};
+    QProcess holder;
+    holder.start(QStringLiteral("sh"), {QStringLiteral(ZEL_LOCK_HOLDER), path});
+    holder.waitForFinished();
+    return QString::fromLatin1(holder.readAllStandardOutput()).trimmed();
 }
 
 // The address of the abstract socket `name`, and its size.
