@@ -1,0 +1,23 @@
+#!/bin/sh
+# CTest's emulator for the unit tests built for Windows: each runs under Wine,
+# off screen, beside the Qt it was built with and the MinGW runtime, with
+# DejaVu to draw with (as on Linux, so that texts measure the same). Qt Test
+# writes to the debugger there, so its report goes through a file to stdout.
+# Usage: wine_test.sh QT_PREFIX TEST.exe [ARGUMENT...]
+set -u
+qt=$1 test=$2
+shift 2
+path=$(winepath -w "$qt/bin")
+for dll in libstdc++-6.dll libgcc_s_seh-1.dll; do
+    path="$path;$(winepath -w "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)")")"
+done
+path="$path;$(winepath -w /usr/x86_64-w64-mingw32/lib)"
+report=$(mktemp --suffix=.txt)
+trap 'rm -f "$report"' EXIT
+code=0
+cd "$(dirname "$test")" || exit 1
+WINEPATH=$path QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH=$(winepath -w "$qt/plugins") \
+    QT_QPA_FONTDIR=$(winepath -w /usr/share/fonts/truetype/dejavu) \
+    wine "$test" "$@" -o "$(winepath -w "$report"),txt" >/dev/null 2>&1 || code=$?
+cat "$report"
+exit "$code"
