@@ -1,8 +1,6 @@
 #include "reminder/settings_file.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -10,13 +8,6 @@
 #include <unistd.h>
 
 namespace zel {
-
-QString userSettingsFile()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/%1/%2.conf")
-              .arg(QCoreApplication::organizationName(), QCoreApplication::applicationName());
-}
 
 SettingsOpening openSettingsFile(const QString &name, QFile &file)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLoggingCategory>
 #include <QString>
 
 class QFile;
@@ -7,10 +8,11 @@ class QFileDevice;
 
 namespace zel {
 
-// The file QSettings keeps the user's settings in, named here so that it can
-// be looked at before QSettings opens it; empty where the settings live in
-// the registry. One file per platform.
-QString userSettingsFile();
+// Where the reminder keeps its date among the user's settings, and the log
+// of what could not be read or stored there.
+inline const QString SettingsSection = QStringLiteral("Settings");
+inline const QString SettingsName = QStringLiteral("Duration");
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)
 
 enum class SettingsOpening {
     Opened,

@@ -7,12 +7,6 @@
 
 namespace zel {
 
-// Under HKEY_CURRENT_USER, which no file can stand in the way of.
-QString userSettingsFile()
-{
-    return {};
-}
-
 // Only tests keep settings in a file here; Windows has no FIFOs.
 SettingsOpening openSettingsFile(const QString &name, QFile &file)
 {

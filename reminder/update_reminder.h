@@ -6,8 +6,6 @@
 #include <memory>
 #include <optional>
 
-class QSettings;
-
 namespace zel {
 
 // Where the reminder keeps the day it was last answered, as yyyy-MM-dd text.
@@ -21,31 +19,10 @@ public:
     virtual bool write(const QString &value) = 0;
 };
 
-// The per-user settings store: the registry on Windows, an INI file under
-// $XDG_CONFIG_HOME elsewhere; section "Settings", name "Duration". The file is
-// read and edited as text, every other byte kept, and put in place whole by
-// QSaveFile through a temporary of its own, named at random. Nothing at a
-// fixed name beside it is made, locked or waited for, so nothing anyone puts
-// there can hold the store up; what is not a regular file in the file's place
-// makes it give up at once. The single-instance lock keeps a user's writers
-// to one at a time.
-class SettingsReminderStore final : public ReminderStore
-{
-public:
-    // The application's own store; QCoreApplication names it.
-    SettingsReminderStore();
-    explicit SettingsReminderStore(const QString &iniFile); // for tests
-    ~SettingsReminderStore() override;
-
-    std::optional<QString> read() override;
-    bool write(const QString &value) override;
-
-private:
-    bool writeFile(const QString &value) const;
-
-    QString iniFile; // empty for the registry
-    std::unique_ptr<QSettings> settings; // the registry's
-};
+// The user's own store: the registry on Windows (HKEY_CURRENT_USER), an INI
+// file of QSettings' under $XDG_CONFIG_HOME elsewhere; section "Settings",
+// name "Duration". QCoreApplication names it.
+std::unique_ptr<ReminderStore> userReminderStore();
 
 enum class ReminderDue {
     FirstRun, // nothing stored: store today, say nothing

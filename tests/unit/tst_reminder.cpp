@@ -1,6 +1,7 @@
 #include "ends_within.h"
 #include "fixture.h"
 #include "links/link_target.h"
+#include "reminder/settings_file_store.h"
 #include "reminder/update_reminder.h"
 
 #include <QElapsedTimer>
@@ -348,7 +349,7 @@ void TestReminder::settingsFileInEveryState()
     };
     FolderWatch watch(folder);
     const auto openBefore = openFiles();
-    const auto store = std::make_shared<SettingsReminderStore>(file);
+    const auto store = std::make_shared<SettingsFileStore>(file);
     QVERIFY2(endsWithin(Generous, [store] { runUpdateReminder(*store, Today); }),
              "the reminder was held up");
     QCOMPARE(openFiles(), openBefore); // nothing it opened stays open, a FIFO least of all
@@ -393,7 +394,7 @@ void TestReminder::largeSettingsFileIsQuick()
         text += 'k' + QByteArray::number(i) + "=v\n";
     QVERIFY(writeFile(file, text + "Duration=2026-11-01\n"));
 
-    SettingsReminderStore store(file);
+    SettingsFileStore store(file);
     QElapsedTimer timer;
     timer.start();
     QCOMPARE(store.read(), std::optional<QString>(QStringLiteral("2026-11-01")));

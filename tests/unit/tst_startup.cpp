@@ -110,7 +110,7 @@ void TestStartup::endProgramEndsDespiteMisbehavingWindows()
 void TestStartup::startUpAsksBeforeTheMainWindow()
 {
     const QString date = QDate::currentDate().addDays(-20).toString(QStringLiteral("yyyy-MM-dd"));
-    QVERIFY(SettingsReminderStore().write(date));
+    QVERIFY(userReminderStore()->write(date));
 
     int windowsWhenAsked = -1;
     answer = [&](const messages::Request &) {
@@ -127,7 +127,7 @@ void TestStartup::startUpAsksBeforeTheMainWindow()
     QVERIFY2(log.first().startsWith(QStringLiteral("ask There may")), qPrintable(log.first()));
     QCOMPARE(log.last(), "open " + linkAddress(LinkTarget::ProductDownloadPage));
     QVERIFY(mainWindow->isVisible());
-    QCOMPARE(SettingsReminderStore().read(),
+    QCOMPARE(userReminderStore()->read(),
              QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
 }
 
