@@ -1,6 +1,7 @@
 #include "about/about_window.h"
 
 #include "links/open_link.h"
+#include "ui/fonts.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 #include "ui/plain_widgets.h"

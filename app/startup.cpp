@@ -7,6 +7,7 @@
 #include "oracle/random_source.h"
 #include "reminder/update_reminder.h"
 #include "support/support_window.h"
+#include "ui/fonts.h"
 #include "ui/held_key.h"
 #include "ui/look.h"
 #include "ui/messages.h"

@@ -1,6 +1,7 @@
 // The cost of one reading: from the command to both labels set and the result
 // panel in front.
 #include "main_window/main_window.h"
+#include "ui/fonts.h"
 #include "ui/look.h"
 
 #include <QLabel>

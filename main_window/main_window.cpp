@@ -7,6 +7,7 @@
 #include "main_window/main_menu.h"
 #include "oracle/oracle_table.h"
 #include "oracle/random_source.h"
+#include "ui/fonts.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
 #include "ui/page_stack.h"

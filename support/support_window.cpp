@@ -4,6 +4,7 @@
 #include "oracle/random_source.h"
 #include "support/keep_on_top.h"
 #include "support/referral.h"
+#include "ui/fonts.h"
 #include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
 #include "ui/look.h"

@@ -2,6 +2,7 @@
 
 #include "links/open_link.h"
 #include "oracle/random_source.h"
+#include "ui/fonts.h"
 #include "ui/look.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,7 @@
 #include "links/link_target.h"
 #include "main_window/brand_choice.h"
 #include "main_window_test.h"
+#include "ui/fonts.h"
 #include "ui/look.h"
 
 #include <QAccessible>

@@ -1,5 +1,6 @@
 #include "fit_in.h"
 #include "fixture.h"
+#include "ui/fonts.h"
 #include "ui/limited_text_edit.h"
 #include "ui/link_label.h"
 #include "ui/look.h"
