@@ -59,6 +59,6 @@ if [ -n "${ZEL_IN_NAMESPACE:-}" ]; then
     grep -q "could not store" "$E2E_TMP/app.log" || fail "a full disk was not logged"
     [ "$(ls "$full/Velmora")" = "Zel Orvalis.conf" ] || fail "left on the full disk: $(ls "$full/Velmora")"
 else
-    echo "SKIP: a full disk (only root can make one here)"
+    echo "SKIP: a full disk (no mount namespace of its own could be made here)"
 fi
 echo "PASS: reminder"
