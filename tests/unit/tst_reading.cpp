@@ -25,7 +25,7 @@ private Q_SLOTS:
     void buttonsWorkInBothStates();
     void enterAndEscapeDoNothing_data();
     void enterAndEscapeDoNothing();
-    void tabOrder();
+    void returnPressesTheFocusedButton();
     void oddQuestions_data();
     void oddQuestions();
     void tenThousandReadingsKeepMemoryFlat();
@@ -182,23 +182,12 @@ void TestReading::enterAndEscapeDoNothing()
     QCOMPARE(question(), QStringLiteral("my question"));
 }
 
-void TestReading::tabOrder()
+// Return on a focused button presses it (the Tab order itself is the trees'):
+// Back (behind the two links), then the reading button.
+void TestReading::returnPressesTheFocusedButton()
 {
-    for (bool readingFirst : {false, true}) {
-        if (readingFirst)
-            proceed();
-        control("txtQuestion")->setFocus();
-        QStringList visited;
-        for (int i = 0; i < 5; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
-        }
-        // The links after the designed controls; the covered brand label never.
-        QCOMPARE(visited,
-                 QStringList({"cmdProceed", "cmdBack", "Label14", "lblFullBrand", "txtQuestion"}));
-    }
-    // Return on a focused button presses it: Back (behind the two links),
-    // then the reading button.
+    proceed();
+    control("txtQuestion")->setFocus();
     for (const bool readingAfter : {false, true}) {
         for (int i = readingAfter ? 1 : 3; i > 0; --i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,

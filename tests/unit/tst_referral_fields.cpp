@@ -20,7 +20,7 @@ private Q_SLOTS:
 
     void promptRules_data();
     void promptRules();
-    void fieldsStartWithTheirPrompts();
+    void fieldsHoldTheirLength();
     void promptComesBackOnlyWhenLeftEmpty();
     void typedSpace_data();
     void typedSpace();
@@ -56,14 +56,9 @@ void TestReferralFields::promptRules()
     QCOMPARE(textOnFocusOut(text, prompt), afterFocusOut);
 }
 
-void TestReferralFields::fieldsStartWithTheirPrompts()
+// The prompts they start with are the support window's tree's; each holds 256.
+void TestReferralFields::fieldsHoldTheirLength()
 {
-    QCOMPARE(line("txtName")->text(), QStringLiteral("Your Name"));
-    QCOMPARE(line("txtEmail")->text(), QStringLiteral("Your Email Address"));
-    QCOMPARE(line("txtFriendName")->text(), QStringLiteral("Friend's Name"));
-    QCOMPARE(line("txtFriendEmail")->text(), QStringLiteral("Friend's Email Address"));
-    QCOMPARE(control<QPlainTextEdit>("txtMessage")->toPlainText(),
-             QStringLiteral("Your Message\n"));
     for (const char *name : {"txtName", "txtEmail", "txtFriendName", "txtFriendEmail"})
         QCOMPARE(line(name)->maxLength(), 256);
 }
