@@ -31,7 +31,6 @@ box=$(find_window "$ZEL_APP_TITLE") || fail "no reminder"
 if xdotool search --onlyvisible --name "^$ZEL_TITLE\$" >/dev/null; then
     fail "the main window opened before the reminder was answered"
 fi
-[ -n "${E2E_SHOT_DIR:-}" ] && import -window root "$E2E_SHOT_DIR/reminder.png"
 focus "$box"
 xdotool key Return
 expect_opened_links ProductDownloadPage

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# What a broken desktop can bring: no xdg-open at all, a garbage settings
-# file, relative XDG folders and options meant for Qt. (A restart after
-# kill -9 is robustness_load's; every other kind of settings file the unit
-# tests try.)
+# What a broken desktop can bring: no xdg-open at all, relative XDG folders
+# and options meant for Qt. (A restart after kill -9 is robustness_load's;
+# every kind of settings file, garbage too, the unit tests try.)
 . "$(dirname "$0")/lib.sh"
 
-conf=$SETTINGS_FILE conf_dir=$(dirname "$SETTINGS_FILE")
 start_x
 
 # No xdg-open anywhere: links are silent and the window stays usable.
@@ -28,18 +26,6 @@ grep -q "zel.links: could not start xdg-open" "$E2E_TMP/maintainer.txt" \
 kill -9 "$APP_PID"
 wait_until 10 gone "$APP_PID"
 
-# A garbage settings file holds no date: no reminder, the main window opens,
-# and today is stored as QSettings would store it.
-mkdir -p "$conf_dir"
-printf '\x01\xff[[[garbage\n=\n[Settings\nDuration\n' >"$conf"
-start_app
-find_window "$ZEL_TITLE" >/dev/null || fail "no main window over a garbage settings file"
-[ "$(notices)" = 0 ] || fail "a garbage settings file brought a message"
-wait_until 10 grep -q "^Duration=$(date +%F)" "$conf" || fail "no date stored in a garbage file"
-kill -9 "$APP_PID"
-wait_until 10 gone "$APP_PID"
-
-rm -f "$conf"
 # Relative XDG folders are ignored: nothing lands in the working folder.
 mkdir "$E2E_TMP/work"
 mkdir "$E2E_TMP/home"
@@ -55,7 +41,6 @@ leave_through_support
 
 # The program takes no arguments, and hands none to Qt: no option retitles
 # the window or mirrors its menu bar.
-rm -rf "$conf"
 "$ZEL_BINARY" -qwindowtitle Mirrored -reverse >>"$E2E_TMP/app.log" 2>&1 &
 APP_PID=$!
 E2E_PIDS+=("$APP_PID")
