@@ -28,6 +28,7 @@ private Q_SLOTS:
 
 void TestMainLook::windowFrame()
 {
+    QCOMPARE(window->objectName(), QStringLiteral("frmMain"));
     QCOMPARE(window->windowTitle(), QStringLiteral(ZEL_WINDOW_TITLE));
     QCOMPARE(window->centralWidget()->size(), QSize(562, 354));
     QCOMPARE(window->minimumSize(), window->maximumSize());

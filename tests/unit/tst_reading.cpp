@@ -17,7 +17,6 @@ class TestReading : public MainWindowTest
 private Q_SLOTS:
     void initTestCase() { drawAsDesigned(); }
 
-    void startsAsking();
     void readingShowsTheDrawnEntry_data();
     void readingShowsTheDrawnEntry();
     void labelsAreSetBeforeTheResultPanelComesForward();
@@ -30,20 +29,6 @@ private Q_SLOTS:
     void oddQuestions();
     void tenThousandReadingsKeepMemoryFlat();
 };
-
-void TestReading::startsAsking()
-{
-    QCOMPARE(window->objectName(), QStringLiteral("frmMain"));
-    QVERIFY(!reading());
-    QVERIFY(inFront(control("lblFullBrand"), control("lblCobrand")));
-    QCOMPARE(QApplication::focusWidget(), control("txtQuestion"));
-    QVERIFY(question().isEmpty());
-    // Both panels and their controls stay present and enabled whichever is in front.
-    for (const char *name : {"fraMain", "fraResult", "cmdProceed", "cmdBack", "txtQuestion"}) {
-        QVERIFY(control(name)->isVisible());
-        QVERIFY(control(name)->isEnabled());
-    }
-}
 
 void TestReading::readingShowsTheDrawnEntry_data()
 {

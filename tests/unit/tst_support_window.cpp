@@ -74,7 +74,6 @@ void TestSupportWindow::windowDesign()
     QVERIFY(flags & Qt::WindowStaysOnTopHint);
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QCOMPARE(QApplication::focusWidget(), control("cmdClose"));
 
     // Every fixed text fits the box it was designed for.
     for (const char *name : {"Label2", "Label3"})
