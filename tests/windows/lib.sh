@@ -8,17 +8,6 @@ pass() {
     PASSED=$((PASSED + 1))
 }
 
-# windows_env NAME [VALUE]: sets it, or without a value removes it, in the
-# user's environment in the registry, which every new Windows program reads:
-# Wine hands a Windows program none of the host's QT_ variables.
-windows_env() {
-    if [ "$#" = 2 ]; then
-        wine reg add 'HKCU\Environment' /v "$1" /d "$2" /f >/dev/null
-    else
-        wine reg delete 'HKCU\Environment' /v "$1" /f >/dev/null 2>&1 || true
-    fi
-}
-
 # type_accents: xdotool types a letter missing from the keyboard map by
 # lending it a spare key for a moment, which Wine often misses, and Wine
 # ignores keys its layout does not know. So "é" takes the place of "<>"
