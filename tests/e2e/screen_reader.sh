@@ -70,17 +70,13 @@ press alt+b
 hears 10 "notification Enter Your Question."
 tab_stops
 
-# About: its title and texts, then OK; its two links are links that Tab
-# reaches after OK, say where they lead, and open through their default action.
+# About: its title and texts, then OK; a link opens through its default
+# action, and Tab reaches it after OK, a link that says where it leads. (What
+# each link is told as, every state and action, is About's accessible tree's.)
 menu about_open alt+h a
 hears 10 "$ZEL_TITLE dialog Zel Orvalis is an ancient oracle based on the Etruscan texts and religion. This oracle is based on the mystical Etruscan Gods and Goddesses. These symbols are used for divination and gives an insight into one's problems. All rights reserved by Velmora. Home Business Opportunity. Start your own Internet business and make money online. Get this software fully branded for your website." \
     "OK push button."
-links=$(atspi links)
 home=$(fact HomePage)
-expected="link|Click here for more details|Opens the full-branding offer in your web browser|Press,SetFocus|focusable
-link|Click here to visit ${home#http://}|Opens the Velmora home page in your web browser|Press,SetFocus|focusable"
-[ "$(sort <<<"$links")" = "$(sort <<<"$expected")" ] || fail "About's links:
-$links"
 atspi press "Click here to visit ${home#http://}" || fail "the link's action failed"
 expect_opened "$home"
 press Tab

@@ -40,7 +40,6 @@ after utterance $HEARD of heard.log"
 
 # atspi COMMAND ARG: the program as a screen reader sees it through AT-SPI.
 #   texts PANEL  - the texts of the labels showing in the named panel
-#   links        - role, name, description, actions and focus of each link in the dialog
 #   press NAME   - the default action of the dialog's link named NAME
 atspi() {
     timeout 20 /usr/bin/python3 - "$@" <<'PY'
@@ -63,13 +62,6 @@ if command == "texts":
             print(label.name.replace("\r\n", " / "))
 dialogs = [w for w in app if w.getRole() == pyatspi.ROLE_DIALOG]
 links = [o for o in walk(dialogs[0]) if o.getRole() == pyatspi.ROLE_LINK] if dialogs else []
-if command == "links":
-    for link in links:
-        action = link.queryAction()
-        actions = ",".join(action.getName(i) for i in range(action.nActions))
-        states = set(link.getState().getStates())
-        print("%s|%s|%s|%s|%s" % (link.getRoleName(), link.name, link.description, actions,
-                                  "focusable" if pyatspi.STATE_FOCUSABLE in states else "no focus"))
 if command == "press":
     link = next(l for l in links if l.name == sys.argv[2])
     sys.exit(0 if link.queryAction().doAction(0) else 1)
