@@ -3,6 +3,7 @@
 # off screen, beside the Qt it was built with and the MinGW runtime, with
 # DejaVu to draw with (as on Linux, so that texts measure the same). Qt Test
 # writes to the debugger there, so its report goes through a file to stdout.
+# One test at a time (RUN_SERIAL): the prefix has one registry.
 # Usage: wine_test.sh QT_PREFIX TEST.exe [ARGUMENT...]
 set -u
 qt=$1 test=$2
