@@ -68,7 +68,9 @@ private:
                                              "2026-11-01 ; note",
                                              " 2026-11-01\t",
                                              "a, b",
+                                             "a ,b,c",
                                              "\"a, b\", c",
+                                             "x\"y, z\"w",
                                              "a\\tb",
                                              "\\x41\\102",
                                              "@Variant(\\0\\0\\0\\xe\\0%\\x8e\\xc6)",
@@ -251,6 +253,8 @@ void TestIniText::readsAndEditsAsQSettings()
         while (tail < text.size() - head && tail < edited->size() - head
                && text[text.size() - 1 - tail] == (*edited)[edited->size() - 1 - tail])
             ++tail;
+        if (head > 0 && text.mid(head - 1, 2) == "\r\n")
+            return QStringLiteral("a CR LF split at %1").arg(head);
         const QByteArray replaced = text.mid(head, text.size() - head - tail);
         if (breaksALine(replaced))
             return QStringLiteral("bytes beyond one line changed: \"%1\"")
