@@ -47,6 +47,7 @@ void TestHeldKeys::oncePerPress_data()
         {"support", "txtEmail", Qt::Key_Space, {}}, // a box: no spaces here
         {"support", "lblGoToHome", Qt::Key_Return, {}},
         {"main", "txtQuestion", Qt::Key_Space, {}}, // typing: every repeat types
+        {"support", "txtMessage", Qt::Key_Return, {}}, // a line break each
     };
     for (const Press &press : presses) {
         for (const char *how : {"held", "held, repeats as new presses", "pressed twice"})
@@ -78,9 +79,15 @@ void TestHeldKeys::oncePerPress()
             repeat);
     };
     // A typing row counts what was typed, any other what was done.
-    const bool typing = focus == u"txtQuestion" && key == Qt::Key_Space;
+    const bool typing = key == Qt::Key_Space ? focus == u"txtQuestion" : focus == u"txtMessage";
+    const auto typed = [&] {
+        QWidget *field = QApplication::focusWidget();
+        return qobject_cast<QLineEdit *>(field) ? static_cast<QLineEdit *>(field)->text().size()
+                                                : field->property("plainText").toString().size();
+    };
+    const qsizetype before = typed();
     const auto done = [&] {
-        return typing ? control<QLineEdit>("txtQuestion")->text().size() : log.size();
+        return typing ? typed() - before : log.size();
     };
     send(QEvent::KeyPress, 0, false);
     for (ulong at = 500; at < 700 && how != u"pressed twice"; at += 40) {
